@@ -1,0 +1,127 @@
+#include "decimal.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <memory_resource>
+#include <string>
+
+namespace {
+
+// The bytes a C "isspace" accepts in the C locale; named here so no locale is consulted.
+constexpr std::string_view white_space = " \t\n\v\f\r";
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+bool is_exponent_marker(char c) { return c == 'e' || c == 'E' || c == 'd' || c == 'D'; }
+
+std::size_t skip_digits(std::string_view text, std::size_t position) {
+    while (position < text.size() && is_digit(text[position])) ++position;
+    return position;
+}
+
+// An unsigned number at the start of a text: D* ["." D*] with at least one digit, then an
+// optional exponent.
+struct NumberText {
+    std::string_view text;         // empty when the text does not start with a number
+    std::size_t mantissa_length;   // where the exponent marker is, or text.size() without one
+};
+
+NumberText scan_number(std::string_view text) {
+    std::size_t end = skip_digits(text, 0);
+    bool has_digits = end > 0;
+    if (end < text.size() && text[end] == '.') {
+        std::size_t fraction_end = skip_digits(text, end + 1);
+        has_digits = has_digits || fraction_end > end + 1;
+        end = fraction_end;
+    }
+    if (!has_digits) return {};
+
+    const std::size_t mantissa_length = end;
+    if (end < text.size() && is_exponent_marker(text[end])) {
+        std::size_t exponent_start = end + 1;
+        if (exponent_start < text.size() && (text[exponent_start] == '+' || text[exponent_start] == '-')) {
+            ++exponent_start;
+        }
+        const std::size_t exponent_end = skip_digits(text, exponent_start);
+        if (exponent_end > exponent_start) end = exponent_end;
+    }
+    return {text.substr(0, end), mantissa_length};
+}
+
+// The exponent's value, saturated far beyond any double's range so that no digit count overflows.
+std::int64_t exponent_value(std::string_view exponent) {
+    constexpr std::int64_t saturation = std::int64_t{1} << 50;
+    const bool negative = exponent.front() == '-';
+    if (exponent.front() == '+' || negative) exponent.remove_prefix(1);
+    std::int64_t value = 0;
+    for (char c : exponent) {
+        value = value * 10 + (c - '0');
+        if (value >= saturation) {
+            value = saturation;
+            break;
+        }
+    }
+    return negative ? -value : value;
+}
+
+// Whether a number that no double can hold is too large rather than too small: its first
+// significant digit stands for a power of ten >= 0. The number has a nonzero digit, as a zero
+// mantissa always reads as 0.0.
+bool overflows(const NumberText& number) {
+    const std::string_view mantissa = number.text.substr(0, number.mantissa_length);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t first_significant = mantissa.find_first_not_of("0.");
+    // Both terms are bounded by the text's size, which is far below 2^62.
+    const std::int64_t leading_power =
+        first_significant < point ? static_cast<std::int64_t>(point - first_significant) - 1
+                                  : -static_cast<std::int64_t>(first_significant - point);
+    const std::string_view exponent = number.text.substr(number.mantissa_length);
+    return leading_power + (exponent.empty() ? 0 : exponent_value(exponent.substr(1))) >= 0;
+}
+
+// `text` is the number's text with "e" or "E" as its exponent marker, if any.
+double read_decimal(std::string_view text, const NumberText& number) {
+    double value = 0.0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
+    // from_chars leaves the value untouched when it is out of range.
+    if (result.ec == std::errc::result_out_of_range) {
+        return overflows(number) ? std::numeric_limits<double>::infinity() : 0.0;
+    }
+    return value;
+}
+
+double number_value(const NumberText& number) {
+    if (number.text.empty()) return 0.0;
+    if (number.mantissa_length == number.text.size() || number.text[number.mantissa_length] == 'e' ||
+        number.text[number.mantissa_length] == 'E') {
+        return read_decimal(number.text, number);
+    }
+    // from_chars knows only "e" and "E", so a "d" exponent is read from a copy with the marker
+    // replaced. Typical numbers are copied into a stack buffer; only very long ones use the heap.
+    std::array<std::byte, 128> stack_buffer;
+    std::pmr::monotonic_buffer_resource memory(stack_buffer.data(), stack_buffer.size());
+    std::pmr::string copy(number.text, &memory);
+    copy[number.mantissa_length] = 'e';
+    return read_decimal(copy, number);
+}
+
+}  // namespace
+
+double decimal_to_double(std::string_view digits) { return number_value(scan_number(digits)); }
+
+double text_to_double(const char* text) {
+    if (!text) return 0.0;
+    std::string_view rest(text);
+    rest.remove_prefix(std::min(rest.find_first_not_of(white_space), rest.size()));
+    const bool negative = !rest.empty() && rest.front() == '-';
+    if (!rest.empty() && (rest.front() == '+' || negative)) rest.remove_prefix(1);
+    const NumberText number = scan_number(rest);
+    // A sign without a number is no number: "-x" gives 0.0, not -0.0.
+    if (number.text.empty()) return 0.0;
+    const double magnitude = number_value(number);
+    return negative ? -magnitude : magnitude;
+}

@@ -1,0 +1,88 @@
+#include <string>
+#include <vector>
+
+#include "store.h"
+#include "test_support.h"
+
+namespace {
+
+std::vector<std::string> names_in_store_order() {
+    std::vector<std::string> names;
+    for (Variable* variable = first_variable(); variable; variable = variable->next) names.push_back(variable->name);
+    return names;
+}
+
+using StoreTest = EngineTest;
+
+TEST_F(StoreTest, BuiltinsStandNewestFirstAfterInitialisation) {
+    EXPECT_EQ(names_in_store_order(), (std::vector<std::string>{"sqrt", "exp", "ln", "atan", "cos", "sin"}));
+    for (Variable* variable = first_variable(); variable; variable = variable->next) EXPECT_EQ(variable->type, FUNCTION);
+    EXPECT_EQ(find_variable("Sin"), nullptr);
+    EXPECT_DOUBLE_EQ(find_variable("ln")->value.function(1.0), 0.0);
+}
+
+TEST_F(StoreTest, LookupsCompareWholeNamesByteForByte) {
+    const std::vector<std::string> names = {"", "a b", "int", "x", "x\x80\xff"};
+    for (const std::string& name : names) create_variable(name, INT_VAR);
+    for (const std::string& name : names) {
+        Variable* found = find_variable(name);
+        ASSERT_NE(found, nullptr) << name;
+        EXPECT_EQ(found->name, name);
+    }
+    EXPECT_EQ(find_variable("X"), nullptr);
+    EXPECT_EQ(find_variable("a"), nullptr);
+    EXPECT_EQ(find_variable("x "), nullptr);
+}
+
+TEST_F(StoreTest, ADuplicateNameFindsTheNewerRecord) {
+    Variable* older = create_variable("v", INT_VAR);
+    Variable* newer = create_variable("v", DOUBLE_VAR);
+    EXPECT_NE(older, newer);
+    EXPECT_EQ(find_variable("v"), newer);
+    EXPECT_EQ(newer->value.number, 0.0);
+}
+
+TEST_F(StoreTest, RemovalIsByIdentityAndHappensOnce) {
+    Variable* string_variable = create_variable("s", STRING_VAR);
+    ASSERT_TRUE(set_variable_text(string_variable, "text"));
+    Variable* other = create_variable("s2", INT_VAR);
+    EXPECT_EQ(remove_variable(string_variable), 1);
+    EXPECT_EQ(find_variable("s"), nullptr);
+    EXPECT_EQ(find_variable("s2"), other);
+    Variable stranger{};
+    EXPECT_EQ(remove_variable(&stranger), 0);
+    EXPECT_EQ(names_in_store_order().size(), 7u);
+}
+
+TEST_F(StoreTest, RetiredRecordsStayReadableUntilFreed) {
+    Variable* variable = create_variable("gone", STRING_VAR);
+    ASSERT_TRUE(set_variable_text(variable, "text"));
+    EXPECT_EQ(retire_variable(variable), 1);
+    EXPECT_EQ(find_variable("gone"), nullptr);
+    EXPECT_EQ(variable->type, REMOVED_VAR);
+    EXPECT_EQ(retire_variable(variable), 0);
+    EXPECT_EQ(remove_variable(variable), 0);
+    free_retired_variables();
+}
+
+TEST_F(StoreTest, RetypingStartsFromTheZeroValueOfTheNewType) {
+    Variable* variable = create_variable("v", STRING_VAR);
+    ASSERT_TRUE(set_variable_text(variable, "old"));
+    retype_variable(variable, INT_VAR);
+    EXPECT_EQ(variable->value.integer, 0);
+    retype_variable(variable, STRING_VAR);
+    EXPECT_STREQ(variable->value.text, "");
+    ASSERT_TRUE(set_variable_text(variable, nullptr));
+    EXPECT_EQ(variable->value.text, nullptr);
+}
+
+TEST_F(StoreTest, ClearingEmptiesTheStoreAndLoadingAddsSixBuiltins) {
+    create_variable("a", STRING_VAR);
+    clear_variables();
+    EXPECT_EQ(first_variable(), nullptr);
+    load_builtin_functions();
+    load_builtin_functions();
+    EXPECT_EQ(names_in_store_order().size(), 12u);
+}
+
+}  // namespace

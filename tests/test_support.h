@@ -1,0 +1,45 @@
+// Shared helpers of the engine tests: a fresh library for every test, script runs with their
+// standard output captured, and the store described as text.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+struct RunOutcome {
+    int32_t result;
+    int32_t error_line;
+    std::string output;
+};
+
+// Runs `script` through run_parser and captures what it writes to standard output.
+RunOutcome run_script(const char* script);
+
+// The variables of the store other than the built-in functions, newest first, as
+// "int x=5, double d=2.5, string s=\"abc\"" (a string without text shows as `string s=none`).
+std::string describe_variables();
+
+// Counts the change notifications posted to a datagram socket registered as the window.
+class NotificationCounter {
+public:
+    NotificationCounter();
+    ~NotificationCounter();
+    // The notifications received since the last call.
+    int take();
+
+private:
+    int sockets[2];
+};
+
+// Milliseconds that `call` takes.
+long long milliseconds_taken(const std::function<void()>& call);
+
+// Every test starts with an initialised library and ends with a closed one, with the calling
+// thread holding the store lock as often as before.
+class EngineTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
