@@ -1,0 +1,44 @@
+// init_registers, deinit_registers, reset_registers and the window registration.
+#include <atomic>
+
+#include "notification.h"
+#include "platform.h"
+#include "regscript.h"
+#include "store.h"
+#include "store_lock.h"
+
+namespace {
+
+std::atomic<void*> notify_window{nullptr};
+
+}  // namespace
+
+void notify_variables_changed() {
+    if (void* window = notify_window.load()) platform_post_notification(window);
+}
+
+// The built-ins are loaded under the lock, so that a thread still inside a call that began
+// before a deinit_registers never sees the store change beneath it.
+int32_t init_registers(void) {
+    store_lock_create();
+    if (StoreLockScope lock; lock.held) load_builtin_functions();
+    return 0;
+}
+
+int32_t deinit_registers(void) {
+    store_lock_destroy_and_clear();
+    return 0;
+}
+
+int32_t reset_registers(void) {
+    {
+        StoreLockScope lock;
+        if (!lock.held) return -1;
+        clear_variables();
+        load_builtin_functions();
+    }
+    notify_variables_changed();
+    return 0;
+}
+
+void set_register_window(void* window) { notify_window = window; }

@@ -1,0 +1,202 @@
+/* The script language: three expression types (integer, double, string), typed by the grammar
+ * alone, and statements executed the moment they are reduced.
+ *
+ * The scanner classifies every identifier by its variable's current type, so integer, double
+ * and string variables and the built-in functions are four different terminals; a mixture of
+ * types that no rule covers is a syntax error. Every action calls one named function that holds
+ * the rule's meaning; the functions are tested without the parser.
+ *
+ * No %destructor is needed: the strings on the value stack belong to the scratch list, variables
+ * to the store, and neither is owned by the stack.
+ *
+ * The generated driver's own words are replaced by ours: a syntax error is reported through
+ * yyreport_syntax_error ("parse error"), and yyerror is called only when the stacks cannot grow
+ * any further ("parser stack overflow").
+ */
+
+%code requires {
+#include "values.h"
+
+/* Compiled as C++, the generated driver grows its stacks past their first 200 entries only
+ * when it is told that the value and location records may be copied bytewise. */
+#define YYSTYPE_IS_TRIVIAL 1
+#define YYLTYPE_IS_TRIVIAL 1
+}
+
+%code {
+#include "declarations.h"
+#include "numbers.h"
+#include "output.h"
+#include "parser.h"
+#include "scanner.h"
+#include "scratch.h"
+#include "statements.h"
+#include "store.h"
+#include "string_functions.h"
+
+namespace {
+int yylex(SemanticValue* value, SourceLocation* location);
+void yyerror(const SourceLocation* location, const char* message);
+}  // namespace
+}
+
+%define api.pure full
+%define api.value.type {SemanticValue}
+%define api.location.type {SourceLocation}
+%define parse.error custom
+%locations
+%expect 0
+
+%token <number> DOUBLE_CONST 257
+%token <integer> INT_CONST 258
+%token <text> STRING_CONST 259
+%token <variable> INT_VAR 260 STRING_VAR 261 DOUBLE_VAR 262 FUNCTION 263
+%token ASSIGN 264 NOT 265 BITNOT 266 FORMAT 267 COMMA 268 CUT 269 STRLEN 270 DELETE 271
+%token STRTOINT 272 STRTODOUBLE 273 SUBSTR 274 HEXTOINT 275 GETTICKCOUNT 276
+%token INT_DECL 277 STRING_DECL 278 DOUBLE_DECL 279 DOUBLE_CAST 280 INT_CAST 281
+%token PLUS 282 MINUS 283 TIMES 284 DIVIDE 285 MODULO 286 LPAREN 287 RPAREN 288
+%token EQ 289 NE 290 GE 291 LE 292 GT 293 LT 294 SEMICOLON 295 AND 296 OR 297
+%token UMINUS 298 BITAND 299 BITXOR 300 SHR 301 SHL 302 POWER 303
+
+%nterm <integer> iexpr
+%nterm <number> dexpr
+%nterm <text> sexpr
+
+/* Lowest first. Assignment, the casts and the unary operators are prefixes of their operand and
+ * never meet a following token of their own level, so they need no associativity. */
+%left AND OR
+%precedence ASSIGN
+%right EQ NE GE LE GT LT
+%left PLUS MINUS
+%left TIMES DIVIDE MODULO
+%precedence DOUBLE_CAST INT_CAST
+%left BITAND BITXOR SHR SHL
+%precedence UMINUS NOT BITNOT
+%right POWER
+
+%start program
+
+%%
+
+program
+    : %empty
+    | program statement
+    ;
+
+statement
+    : SEMICOLON
+    | iexpr SEMICOLON  { finish_integer_statement($1); }
+    | dexpr SEMICOLON  { finish_double_statement($1); }
+    | sexpr SEMICOLON  { finish_string_statement($1); }
+    | error SEMICOLON  { finish_error_statement(@1.last_line); YYABORT; }
+    ;
+
+dexpr
+    : DOUBLE_VAR                                { $$ = $1->value.number; }
+    | DOUBLE_CONST
+    | DOUBLE_CAST iexpr                         { $$ = $2; }
+    | LPAREN dexpr RPAREN                       { $$ = $2; }
+    | dexpr PLUS dexpr                          { $$ = $1 + $3; }
+    | dexpr MINUS dexpr                         { $$ = $1 - $3; }
+    | dexpr TIMES dexpr                         { $$ = $1 * $3; }
+    | dexpr DIVIDE dexpr                        { $$ = double_divide($1, $3); }
+    | dexpr POWER dexpr                         { $$ = double_power($1, $3); }
+    | dexpr MODULO dexpr                        { $$ = double_modulo($1, $3); }
+    | DOUBLE_VAR ASSIGN dexpr                   { $$ = assign_double($1, $3); }
+    | MINUS dexpr %prec UMINUS                  { $$ = -$2; }
+    | FUNCTION LPAREN dexpr RPAREN              { $$ = apply_function($1, $3); }
+    | FUNCTION LPAREN iexpr RPAREN              { $$ = apply_function($1, $3); }
+    | STRTODOUBLE LPAREN sexpr RPAREN           { $$ = string_to_double($3); }
+    ;
+
+sexpr
+    : STRING_VAR                                { $$ = string_variable_value($1); }
+    | STRING_CONST                              { $$ = scratch_dup($1); }
+    | LPAREN sexpr RPAREN                       { $$ = $2; }
+    | CUT LPAREN sexpr COMMA iexpr COMMA iexpr RPAREN  { $$ = cut_string($3, $5, $7); }
+    | FORMAT LPAREN sexpr COMMA iexpr RPAREN    { $$ = format_integer_string($3, $5); }
+    | FORMAT LPAREN sexpr COMMA dexpr RPAREN    { $$ = format_double_string($3, $5); }
+    | STRING_VAR ASSIGN sexpr                   { $$ = assign_string($1, $3); }
+    | sexpr PLUS sexpr                          { $$ = concatenate_strings($1, $3); }
+    ;
+
+iexpr
+    : INT_VAR                                   { $$ = $1->value.integer; }
+    | INT_CONST
+    | INT_CAST dexpr                            { $$ = double_to_int($2); }
+    | iexpr PLUS iexpr                          { $$ = int_add($1, $3); }
+    | iexpr MINUS iexpr                         { $$ = int_subtract($1, $3); }
+    | iexpr TIMES iexpr                         { $$ = int_multiply($1, $3); }
+    | iexpr DIVIDE iexpr                        { $$ = int_divide($1, $3); }
+    | iexpr MODULO iexpr                        { $$ = int_modulo($1, $3); }
+    | iexpr POWER iexpr                         { $$ = int_power($1, $3); }
+    | LPAREN iexpr RPAREN                       { $$ = $2; }
+    | INT_VAR ASSIGN iexpr                      { $$ = assign_integer($1, $3); }
+    | MINUS iexpr %prec UMINUS                  { $$ = int_negate($2); }
+    | STRTOINT LPAREN sexpr RPAREN              { $$ = string_to_int($3); }
+    | BITNOT iexpr                              { $$ = ~$2; }
+    | iexpr BITAND iexpr                        { $$ = $1 & $3; }
+    | iexpr BITXOR iexpr                        { $$ = $1 ^ $3; }
+    | iexpr SHR iexpr                           { $$ = int_shift_right($1, $3); }
+    | iexpr SHL iexpr                           { $$ = int_shift_left($1, $3); }
+    | GETTICKCOUNT LPAREN RPAREN                { $$ = tick_count(); }
+    | iexpr EQ iexpr                            { $$ = $1 == $3; }
+    | iexpr NE iexpr                            { $$ = $1 != $3; }
+    | iexpr GT iexpr                            { $$ = $1 > $3; }
+    | iexpr GE iexpr                            { $$ = $1 >= $3; }
+    | iexpr LT iexpr                            { $$ = $1 < $3; }
+    | iexpr LE iexpr                            { $$ = $1 <= $3; }
+    | NOT iexpr                                 { $$ = !$2; }
+    | iexpr AND iexpr                           { $$ = $1 && $3; }
+    | iexpr OR iexpr                            { $$ = $1 || $3; }
+    | STRLEN LPAREN sexpr RPAREN                { $$ = string_length($3); }
+    | HEXTOINT LPAREN sexpr RPAREN              { $$ = hex_string_to_int($3); }
+    | dexpr EQ dexpr                            { $$ = double_equal($1, $3); }
+    | dexpr NE dexpr                            { $$ = double_not_equal($1, $3); }
+    | dexpr GT dexpr                            { $$ = double_greater($1, $3); }
+    | dexpr GE dexpr                            { $$ = double_greater_equal($1, $3); }
+    | dexpr LT dexpr                            { $$ = double_less($1, $3); }
+    | dexpr LE dexpr                            { $$ = double_less_equal($1, $3); }
+    | sexpr EQ sexpr                            { $$ = strings_equal($1, $3); }
+    | sexpr NE sexpr                            { $$ = !strings_equal($1, $3); }
+    | SUBSTR LPAREN sexpr COMMA sexpr COMMA iexpr RPAREN  { $$ = find_string($3, $5, $7); }
+    | DELETE INT_VAR                            { $$ = delete_variable_in_script($2); }
+    | DELETE DOUBLE_VAR                         { $$ = delete_variable_in_script($2); }
+    | DELETE STRING_VAR                         { $$ = delete_variable_in_script($2); }
+    | STRING_DECL INT_VAR                       { $$ = declare_variable($2, STRING_VAR); }
+    | STRING_DECL STRING_VAR                    { $$ = declare_variable($2, STRING_VAR); }
+    | STRING_DECL DOUBLE_VAR                    { $$ = declare_variable($2, STRING_VAR); }
+    | INT_DECL INT_VAR                          { $$ = declare_variable($2, INT_VAR); }
+    | INT_DECL STRING_VAR                       { $$ = declare_variable($2, INT_VAR); }
+    | INT_DECL DOUBLE_VAR                       { $$ = declare_variable($2, INT_VAR); }
+    | DOUBLE_DECL INT_VAR                       { $$ = declare_variable($2, DOUBLE_VAR); }
+    | DOUBLE_DECL STRING_VAR                    { $$ = declare_variable($2, DOUBLE_VAR); }
+    | DOUBLE_DECL DOUBLE_VAR                    { $$ = declare_variable($2, DOUBLE_VAR); }
+    ;
+
+%%
+
+namespace {
+
+/* Bison's tokens are points: the parser's location of a token repeats the scanner's counters in
+ * both halves, so that a span's last_line is the line of its last token. The error token spans
+ * the discarded text up to the most recently scanned token, and its last_line is the line that
+ * a syntax error records. */
+int yylex(SemanticValue* value, SourceLocation* location) {
+    int token = next_token();
+    *value = token_value;
+    *location = {token_location.first_line, token_location.first_column,
+                 token_location.first_line, token_location.first_column};
+    return token;
+}
+
+void yyerror(const SourceLocation*, const char*) { print_parser_error("parser stack overflow"); }
+
+}  // namespace
+
+static int yyreport_syntax_error(const yypcontext_t*) {
+    print_parser_error("parse error");
+    return 0;
+}
+
+int parse() { return yyparse(); }

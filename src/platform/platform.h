@@ -1,0 +1,19 @@
+// What the library needs from the operating system, one implementation per platform.
+#pragma once
+
+#include <cstdint>
+
+// The process-wide lock under the store lock: one thread at a time, with a timed wait. It is
+// made on first use and lives as long as the process, so no thread can ever wait on a lock that
+// has gone. Recursion and the lock's lifecycle are kept above it.
+bool platform_lock_wait(uint32_t timeout_ms);
+void platform_lock_release();
+
+// A number that identifies the calling thread, never 0.
+uintptr_t platform_thread_id();
+
+// Milliseconds since the system started, wrapping at 2^32.
+uint32_t platform_tick_count();
+
+// Tells `window` that the variables may have changed, without waiting; failures are ignored.
+void platform_post_notification(void* window);

@@ -1,0 +1,150 @@
+// Initialisation, reset and close, the store lock between threads, and the notifications of
+// runs and resets.
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <thread>
+
+#include "regscript.h"
+#include "store.h"
+#include "store_lock.h"
+#include "test_support.h"
+
+namespace {
+
+int count_builtins() {
+    int count = 0;
+    for (Variable* variable = first_variable(); variable; variable = variable->next) count += variable->type == FUNCTION;
+    return count;
+}
+
+// Holds the store lock on a thread of its own until it is destroyed.
+class LockHolder {
+public:
+    LockHolder() : thread([this] {
+        acquired = store_lock_wait();
+        while (!done) std::this_thread::yield();
+        if (acquired) store_lock_release();
+    }) {
+        while (!acquired) std::this_thread::yield();
+    }
+    ~LockHolder() {
+        done = true;
+        thread.join();
+    }
+
+private:
+    std::atomic<bool> acquired{false}, done{false};
+    std::thread thread;
+};
+
+using LifecycleTest = EngineTest;
+
+TEST_F(LifecycleTest, WithoutTheLockEveryWaitFailsAtOnce) {
+    deinit_registers();
+    NotificationCounter notifications;
+    int32_t error_line = 42;
+    EXPECT_LT(milliseconds_taken([&] {
+        EXPECT_EQ(reset_registers(), -1);
+        EXPECT_EQ(run_parser("x = 1;", &error_line), 0);
+    }), 500);
+    EXPECT_EQ(error_line, 42);
+    EXPECT_EQ(notifications.take(), 0);
+    EXPECT_EQ(first_variable(), nullptr);
+    init_registers();
+}
+
+TEST_F(LifecycleTest, RepeatedInitialisationLoadsTheBuiltinsAgain) {
+    EXPECT_EQ(init_registers(), 0);
+    EXPECT_EQ(count_builtins(), 12);
+    EXPECT_EQ(run_script("sqrt(4);").result, 1);
+    EXPECT_EQ(reset_registers(), 0);
+    EXPECT_EQ(count_builtins(), 6);
+}
+
+TEST_F(LifecycleTest, CloseAndInitialiseAgainLeavesOnlyTheBuiltins) {
+    run_script("x = 1; y = 2;");
+    EXPECT_EQ(deinit_registers(), 0);
+    EXPECT_EQ(first_variable(), nullptr);
+    EXPECT_EQ(init_registers(), 0);
+    EXPECT_EQ(count_builtins(), 6);
+    EXPECT_EQ(describe_variables(), "");
+}
+
+TEST_F(LifecycleTest, RunsAndResetsNotifyOnceEach) {
+    NotificationCounter notifications;
+    run_script("");
+    EXPECT_EQ(notifications.take(), 1);
+    run_script("x = ;");
+    EXPECT_EQ(notifications.take(), 1);
+    EXPECT_EQ(reset_registers(), 0);
+    EXPECT_EQ(notifications.take(), 1);
+    set_register_window(nullptr);
+    run_script("1;");
+    reset_registers();
+    EXPECT_EQ(notifications.take(), 0);
+}
+
+TEST_F(LifecycleTest, ANotificationToAClosedPeerIsIgnored) {
+    int sockets[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, sockets), 0);
+    close(sockets[1]);
+    set_register_window(reinterpret_cast<void*>(static_cast<intptr_t>(sockets[0])));
+    EXPECT_EQ(run_script("5;").result, 5);
+    set_register_window(reinterpret_cast<void*>(static_cast<intptr_t>(-1)));
+    EXPECT_EQ(run_script("6;").result, 6);
+    set_register_window(nullptr);
+    close(sockets[0]);
+}
+
+TEST_F(LifecycleTest, CallsFromOtherThreadsTimeOutWhileTheLockIsHeld) {
+    NotificationCounter notifications;
+    LockHolder holder;
+    int32_t error_line = 42;
+    long long waited = milliseconds_taken([&] { EXPECT_EQ(run_parser("x = 1;", &error_line), 0); });
+    EXPECT_GE(waited, 900);
+    EXPECT_LT(waited, 5000);
+    EXPECT_EQ(error_line, 42);
+    EXPECT_EQ(reset_registers(), -1);
+    EXPECT_EQ(notifications.take(), 0);
+}
+
+TEST_F(LifecycleTest, TheHoldingThreadTakesTheLockAgain) {
+    ASSERT_TRUE(store_lock_wait());
+    EXPECT_EQ(run_script("7;").result, 7);
+    EXPECT_EQ(reset_registers(), 0);
+    EXPECT_EQ(store_lock_depth(), 1);
+    store_lock_release();
+    store_lock_release();  // not held any more: no effect
+    EXPECT_EQ(store_lock_depth(), 0);
+}
+
+TEST_F(LifecycleTest, ClosingWhileAnotherThreadHoldsTheLockWaitsForItsRelease) {
+    std::atomic<int> step{0};
+    std::thread holder([&] {
+        ASSERT_TRUE(store_lock_wait());
+        create_variable("mine", INT_VAR);
+        step = 1;
+        while (step != 2) std::this_thread::yield();
+        // The lock was destroyed meanwhile, but the store stays this thread's until it lets go.
+        EXPECT_NE(find_variable("mine"), nullptr);
+        create_variable("late", INT_VAR);
+        store_lock_release();
+    });
+    while (step != 1) std::this_thread::yield();
+    std::atomic<bool> waiter_failed{false};
+    std::thread waiter([&] { waiter_failed = !store_lock_wait(); });
+    long long waited = milliseconds_taken([] { EXPECT_EQ(deinit_registers(), 0); });
+    EXPECT_GE(waited, 900);
+    step = 2;
+    holder.join();
+    waiter.join();
+    EXPECT_TRUE(waiter_failed);
+    EXPECT_FALSE(store_lock_wait());
+    init_registers();
+    EXPECT_EQ(count_builtins(), 6);
+    EXPECT_EQ(describe_variables(), "");
+}
+
+}  // namespace
