@@ -141,7 +141,8 @@ REGSCRIPT_API void REGSCRIPT_STDCALL delete_variable(const char *name);
 /* Takes the lock and sets the cursor to the newest variable: 0; -1 when the lock wait fails. */
 REGSCRIPT_API int32_t REGSCRIPT_CDECL open_list_variables(void);
 
-/* Sets the cursor to the newest variable again. Returns 0. */
+/* Sets the cursor to the newest variable again. Returns 0; -1 when called outside a listing and
+ * the lock wait fails. */
 REGSCRIPT_API int32_t REGSCRIPT_CDECL get_first_variable(void);
 
 /* Deliver the next variable of the kind at or after the cursor: its name into name_buffer (by
@@ -158,8 +159,8 @@ REGSCRIPT_API int32_t REGSCRIPT_STDCALL get_next_string_variable(char *name_buff
                                                                  char *value_buffer,
                                                                  int32_t value_size);
 
-/* Clears the cursor and releases the lock taken by open_list_variables (no effect on a thread
- * that does not hold it). Returns 0. */
+/* Clears the cursor and releases the lock taken by open_list_variables. On a thread that holds
+ * no listing it changes nothing, so it cannot end another thread's listing. Returns 0. */
 REGSCRIPT_API int32_t REGSCRIPT_CDECL close_list_variables(void);
 
 /* ---- Bracket substitution ------------------------------------------------------------------- */
@@ -167,8 +168,9 @@ REGSCRIPT_API int32_t REGSCRIPT_CDECL close_list_variables(void);
 /* Returns a new text in which every [name] is replaced by the variable's current value:
  * integers as "%d", doubles as "%.5f", string texts unchanged. "[[" stands for "[". A [ with no ]
  * anywhere after it is copied; a reference to an unknown name or a built-in function is dropped.
- * Never NULL; give the text back with my_free. When the lock wait fails the result is a copy of
- * the text with nothing substituted. A NULL text gives an empty text. */
+ * Give the text back with my_free. When the lock wait fails the result is a copy of the text
+ * with nothing substituted. A NULL text gives an empty text. When memory runs out the result is
+ * an empty text, and NULL only when not even one byte can be had. */
 REGSCRIPT_API char *REGSCRIPT_STDCALL my_parse(const char *text);
 
 /* Frees a text returned by my_parse; NULL is ignored. Does not wait for the lock. */

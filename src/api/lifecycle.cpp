@@ -19,18 +19,18 @@ void notify_variables_changed() {
 
 // The built-ins are loaded under the lock, so that a thread still inside a call that began
 // before a deinit_registers never sees the store change beneath it.
-int32_t init_registers(void) {
+int32_t REGSCRIPT_CDECL init_registers(void) {
     store_lock_create();
     if (StoreLockScope lock; lock.held) load_builtin_functions();
     return 0;
 }
 
-int32_t deinit_registers(void) {
+int32_t REGSCRIPT_CDECL deinit_registers(void) {
     store_lock_destroy_and_clear();
     return 0;
 }
 
-int32_t reset_registers(void) {
+int32_t REGSCRIPT_CDECL reset_registers(void) {
     {
         StoreLockScope lock;
         if (!lock.held) return -1;
@@ -41,4 +41,4 @@ int32_t reset_registers(void) {
     return 0;
 }
 
-void set_register_window(void* window) { notify_window = window; }
+void REGSCRIPT_STDCALL set_register_window(void* window) { notify_window = window; }

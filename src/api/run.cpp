@@ -6,7 +6,7 @@
 #include "statements.h"
 #include "store_lock.h"
 
-int32_t run_parser(const char* script, int32_t* error_line) {
+int32_t REGSCRIPT_STDCALL run_parser(const char* script, int32_t* error_line) {
     int32_t result;
     {
         StoreLockScope lock;

@@ -1,0 +1,539 @@
+// The host's variable functions and the listing: results, host buffers, the lock's failure
+// values, the change notification, and listings that other calls run into.
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <future>
+#include <initializer_list>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "regscript.h"
+#include "store_lock.h"
+#include "test_support.h"
+
+namespace {
+
+// One host call and the text its outcome is expected to give.
+struct HostCall {
+    const char* label;
+    std::function<std::string()> call;
+    std::string expected;
+};
+
+void PrintTo(const HostCall& row, std::ostream* out) { *out << row.label; }
+
+const std::string base_store = "string s=\"abc\", double d=2.5, int n=5";
+
+// The store of every test below: s, d and n, newest first, then the built-ins.
+class HostVariables : public EngineTest {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        set_int_variable("n", 5);
+        set_double_variable("d", 2.5);
+        set_string_variable("s", "abc");
+    }
+};
+
+class HostCalls : public HostVariables, public testing::WithParamInterface<HostCall> {};
+
+TEST_P(HostCalls, GiveTheExpectedOutcome) { EXPECT_EQ(GetParam().call(), GetParam().expected); }
+
+std::string text_of(int32_t value) { return std::to_string(value); }
+
+std::string text_of(double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+// The parts joined by " | ". A braced list is evaluated left to right, so the calls that make
+// the parts happen in the order written.
+std::string joined(std::initializer_list<std::string> parts) {
+    std::string text;
+    for (const std::string& part : parts) {
+        if (&part != parts.begin()) text += " | ";
+        text += part;
+    }
+    return text;
+}
+
+// A setter's result and the store afterwards.
+std::string after(int32_t result) { return joined({text_of(result), describe_variables()}); }
+
+// "result:text"; the buffer starts out full of 'x', so a failure must empty it.
+std::string string_variable(const char* name) {
+    char buffer[64];
+    std::memset(buffer, 'x', sizeof buffer);
+    int32_t result = get_string_variable(name, buffer, sizeof buffer);
+    return text_of(result) + ":" + std::string(buffer, strnlen(buffer, sizeof buffer));
+}
+
+std::string substituted(const char* text) {
+    char* result = my_parse(text);
+    std::string copy = result;
+    my_free(result);
+    return copy;
+}
+
+// A built-in still works when a script can call it.
+std::string builtin_call_error_line() { return text_of(run_script("sin(0.0);").error_line); }
+
+// One get-next call as "name=value", or "end" when it returns -1.
+template <typename Value>
+std::string next_number(int32_t (*get_next)(char*, int32_t, Value*)) {
+    char name[32];
+    Value value{};
+    if (get_next(name, sizeof name, &value) != 0) return "end";
+    return name + ("=" + text_of(value));
+}
+
+std::string next_int() { return next_number(get_next_int_variable); }
+std::string next_double() { return next_number(get_next_double_variable); }
+
+std::string next_string() {
+    char name[32];
+    char value[32];
+    if (get_next_string_variable(name, sizeof name, value, sizeof value) != 0) return "end";
+    return name + ("=" + std::string(value));
+}
+
+// Get-next calls up to the end and one more, which must end again.
+std::string walk(std::string (*next)()) {
+    std::string text;
+    for (int calls = 0; calls < 100; ++calls) {
+        std::string item = next();
+        text += item + " ";
+        if (item == "end") return text + next();
+    }
+    return text + "...";
+}
+
+std::string walk_from_first(std::string (*next)()) {
+    get_first_variable();
+    return walk(next);
+}
+
+// A listing of the calling thread for one scope.
+struct Listing {
+    Listing() { EXPECT_EQ(open_list_variables(), 0); }
+    ~Listing() { close_list_variables(); }
+};
+
+// A listing held by a second thread for as long as the object lives.
+class ListingOnAnotherThread {
+public:
+    ListingOnAnotherThread() {
+        holder = std::thread([this] {
+            opened.set_value(open_list_variables());
+            finish.get_future().wait();
+            close_list_variables();
+        });
+        EXPECT_EQ(opened.get_future().get(), 0);
+    }
+    ~ListingOnAnotherThread() {
+        finish.set_value();
+        holder.join();
+    }
+
+private:
+    std::promise<int32_t> opened;
+    std::promise<void> finish;
+    std::thread holder;
+};
+
+INSTANTIATE_TEST_SUITE_P(Reads, HostCalls, testing::Values(
+    HostCall{"types",
+             [] {
+                 return joined({text_of(get_variable_type("n")), text_of(get_variable_type("d")),
+                                text_of(get_variable_type("s"))});
+             },
+             "1 | 2 | 3"},
+    HostCall{"type of a built-in", [] { return text_of(get_variable_type("sin")); }, "-1"},
+    HostCall{"type of an unknown name", [] { return text_of(get_variable_type("N")); }, "-1"},
+    HostCall{"type of a NULL name", [] { return text_of(get_variable_type(nullptr)); }, "-1"},
+    HostCall{"integer", [] { return text_of(get_int_variable("n")); }, "5"},
+    HostCall{"integer of another kind", [] { return text_of(get_int_variable("d")); }, "0"},
+    HostCall{"integer of a NULL name", [] { return text_of(get_int_variable(nullptr)); }, "0"},
+    HostCall{"double", [] { return text_of(get_double_variable("d")); }, "2.5"},
+    HostCall{"double of another kind", [] { return text_of(get_double_variable("n")); }, "0"},
+    HostCall{"string", [] { return string_variable("s"); }, "0:abc"},
+    HostCall{"string of another kind", [] { return string_variable("n"); }, "-1:"},
+    HostCall{"string of a built-in", [] { return string_variable("sin"); }, "-1:"},
+    HostCall{"length of a string", [] { return text_of(get_string_variable("s", nullptr, 0)); }, "3"}));
+
+INSTANTIATE_TEST_SUITE_P(Writes, HostCalls, testing::Values(
+    HostCall{"creates each kind",
+             [] {
+                 return joined({text_of(set_int_variable("i", -7)), text_of(set_double_variable("x", 0.25)),
+                                after(set_string_variable("t", "t"))});
+             },
+             "0 | 0 | 0 | string t=\"t\", double x=0.25, int i=-7, " + base_store},
+    HostCall{"overwrites each kind",
+             [] {
+                 return joined({text_of(set_int_variable("n", 9)), text_of(set_double_variable("d", -1.5)),
+                                after(set_string_variable("s", ""))});
+             },
+             "0 | 0 | 0 | string s=\"\", double d=-1.5, int n=9"},
+    HostCall{"refuses another kind",
+             [] {
+                 return joined({text_of(set_int_variable("s", 1)), text_of(set_double_variable("n", 1.0)),
+                                after(set_string_variable("d", "t"))});
+             },
+             "-1 | -1 | -1 | " + base_store},
+    HostCall{"refuses a built-in",
+             [] {
+                 return joined({text_of(set_int_variable("sin", 1)), after(set_string_variable("sin", "t")),
+                                builtin_call_error_line()});
+             },
+             "-1 | -1 | " + base_store + " | 0"},
+    HostCall{"refuses a NULL name", [] { return after(set_int_variable(nullptr, 1)); }, "-1 | " + base_store},
+    HostCall{"a NULL text leaves no text, read as empty",
+             [] {
+                 return joined({after(set_string_variable("s", nullptr)), string_variable("s"),
+                                text_of(get_string_variable("s", nullptr, 0))});
+             },
+             "0 | string s=none, double d=2.5, int n=5 | 0: | 0"},
+    HostCall{"a name with blanks",
+             [] { return joined({after(set_int_variable(" a b ", 3)), text_of(get_int_variable(" a b "))}); },
+             "0 | int  a b =3, " + base_store + " | 3"},
+    HostCall{"the empty name",
+             [] { return joined({after(set_double_variable("", 0.5)), text_of(get_double_variable(""))}); },
+             "0 | double =0.5, " + base_store + " | 0.5"},
+    HostCall{"a name of one megabyte",
+             [] {
+                 std::string name(1 << 20, 'v');
+                 return joined({text_of(set_int_variable(name.c_str(), 4)),
+                                text_of(get_int_variable(name.c_str())),
+                                text_of(get_int_variable(name.substr(1).c_str()))});
+             },
+             "0 | 4 | 0"}));
+
+INSTANTIATE_TEST_SUITE_P(Deletes, HostCalls, testing::Values(
+    HostCall{"removes a variable",
+             [] {
+                 delete_variable("d");
+                 return describe_variables();
+             },
+             "string s=\"abc\", int n=5"},
+    HostCall{"never removes a built-in",
+             [] {
+                 delete_variable("sin");
+                 return joined({builtin_call_error_line(), describe_variables()});
+             },
+             "0 | " + base_store},
+    HostCall{"ignores an unknown name",
+             [] {
+                 delete_variable("x");
+                 delete_variable(nullptr);
+                 return describe_variables();
+             },
+             base_store}));
+
+INSTANTIATE_TEST_SUITE_P(Listing, HostCalls, testing::Values(
+    HostCall{"every kind newest first, restarted",
+             [] {
+                 set_int_variable("m", -3);
+                 set_double_variable("e", -0.5);
+                 set_string_variable("t", "xyz");
+                 set_string_variable("u", nullptr);
+                 Listing listing;
+                 return joined({walk(next_int), walk_from_first(next_double), walk_from_first(next_string)});
+             },
+             "m=-3 n=5 end end | e=-0.5 d=2.5 end end | u= t=xyz s=abc end end"},
+    HostCall{"another kind needs a restart",
+             [] {
+                 Listing listing;
+                 return joined({walk(next_int), walk(next_double)});
+             },
+             "n=5 end end | end end"},
+    HostCall{"a measured string comes again",
+             [] {
+                 Listing listing;
+                 char name[8];
+                 char value[8];
+                 return joined({text_of(get_next_string_variable(name, sizeof name, nullptr, 8)), name,
+                                text_of(get_next_string_variable(name, sizeof name, value, 0)), name,
+                                walk(next_string)});
+             },
+             "3 | s | 3 | s | s=abc end end"},
+    HostCall{"NULL buffers and value pointers still move on",
+             [] {
+                 Listing listing;
+                 return joined({text_of(get_next_double_variable(nullptr, 8, nullptr)),
+                                text_of(get_next_int_variable(nullptr, 8, nullptr)), walk(next_int)});
+             },
+             "0 | 0 | end end"},
+    HostCall{"a variable created meanwhile waits for a restart",
+             [] {
+                 set_int_variable("m", -3);
+                 Listing listing;
+                 return joined({next_int(), text_of(set_int_variable("new", 1)), walk(next_int),
+                                walk_from_first(next_int)});
+             },
+             "m=-3 | 0 | n=5 end end | new=1 m=-3 n=5 end end"},
+    HostCall{"removing the variable under the cursor moves it on",
+             [] {
+                 Listing listing;
+                 delete_variable("s");
+                 return joined({next_double(), describe_variables()});
+             },
+             "d=2.5 | double d=2.5, int n=5"},
+    HostCall{"a script deleting the variable under the cursor",
+             [] {
+                 Listing listing;
+                 return joined(
+                     {text_of(run_script("delete s;").error_line), next_double(), describe_variables()});
+             },
+             "0 | d=2.5 | double d=2.5, int n=5"},
+    HostCall{"a reset under the cursor",
+             [] {
+                 Listing listing;
+                 return joined({next_int(), text_of(reset_registers()), next_int(),
+                                walk_from_first(next_int), describe_variables()});
+             },
+             "n=5 | 0 | end | end end | "},
+    HostCall{"every call works inside the listing",
+             [] {
+                 Listing listing;
+                 return joined({text_of(set_int_variable("x", 1)), text_of(get_int_variable("x")),
+                                text_of(get_variable_type("s")), string_variable("s"), substituted("[x][n]"),
+                                text_of(run_script("x = 2;").error_line), next_int(), describe_variables()});
+             },
+             "0 | 1 | 3 | 0:abc | 15 | 0 | n=5 | int x=2, " + base_store},
+    HostCall{"get-next calls outside a listing",
+             [] { return joined({text_of(get_first_variable()), walk(next_string)}); }, "0 | s=abc end end"},
+    HostCall{"close without open",
+             [] { return joined({text_of(close_list_variables()), text_of(store_lock_depth())}); }, "0 | 0"}));
+
+// What every call returns when it cannot have the lock.
+const std::vector<HostCall> failing_calls = {
+    {"get_variable_type", [] { return text_of(get_variable_type("n")); }, "-1"},
+    {"get_int_variable", [] { return text_of(get_int_variable("n")); }, "0"},
+    {"get_double_variable", [] { return text_of(get_double_variable("d")); }, "0"},
+    {"get_string_variable", [] { return string_variable("s"); }, "-1:"},
+    {"set_int_variable", [] { return text_of(set_int_variable("n", 1)); }, "-1"},
+    {"set_double_variable", [] { return text_of(set_double_variable("d", 1.0)); }, "-1"},
+    {"set_string_variable", [] { return text_of(set_string_variable("s", "t")); }, "-1"},
+    {"reset_registers", [] { return text_of(reset_registers()); }, "-1"},
+    {"run_parser",
+     [] {
+         int32_t error_line = 77;
+         return joined({text_of(run_parser("1 1;", &error_line)), text_of(error_line)});
+     },
+     "0 | 77"},
+    {"open_list_variables", [] { return text_of(open_list_variables()); }, "-1"},
+    {"get_first_variable", [] { return text_of(get_first_variable()); }, "-1"},
+    {"get_next_int_variable", [] { return next_int(); }, "end"},
+    {"get_next_double_variable", [] { return next_double(); }, "end"},
+    {"get_next_string_variable", [] { return next_string(); }, "end"},
+    {"my_parse", [] { return substituted("[n]"); }, "[n]"},
+};
+
+TEST_F(HostVariables, CallsFailAtOnceWithoutTheLock) {
+    deinit_registers();
+    for (const HostCall& row : failing_calls) EXPECT_EQ(row.call(), row.expected) << row.label;
+    EXPECT_EQ(close_list_variables(), 0);
+    init_registers();
+    EXPECT_EQ(describe_variables(), "");
+}
+
+// All calls wait side by side, so the test takes about one second.
+TEST_F(HostVariables, CallsFromAnotherThreadFailAfterAboutOneSecondOfAListing) {
+    Listing listing;
+    std::vector<std::string> results(failing_calls.size());
+    std::vector<std::chrono::milliseconds> waited(failing_calls.size());
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < failing_calls.size(); ++i) {
+        threads.emplace_back([&, i] {
+            auto start = std::chrono::steady_clock::now();
+            results[i] = failing_calls[i].call();
+            auto elapsed = std::chrono::steady_clock::now() - start;
+            waited[i] = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed);
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    for (size_t i = 0; i < failing_calls.size(); ++i) {
+        EXPECT_EQ(results[i], failing_calls[i].expected) << failing_calls[i].label;
+        EXPECT_GE(waited[i].count(), 900) << failing_calls[i].label;
+        EXPECT_LE(waited[i].count(), 5000) << failing_calls[i].label;
+    }
+    EXPECT_EQ(describe_variables(), base_store);
+    EXPECT_EQ(next_int(), "n=5");
+}
+
+TEST_F(HostVariables, CloseOnAnotherThreadLeavesTheListingAlone) {
+    Listing listing;
+    int32_t result = -1;
+    std::thread([&result] { result = close_list_variables(); }).join();
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(store_lock_depth(), 1);
+    EXPECT_EQ(next_int(), "n=5");
+}
+
+// Strings handed out into host buffers follow the strncpy rule and never write past `size`.
+struct BufferCase {
+    const char* label;
+    const char* text;
+    int32_t size;
+    bool null_buffer;
+    int32_t length_result;  // what a call that measures returns; otherwise 0
+    std::string written;
+};
+
+void PrintTo(const BufferCase& row, std::ostream* out) { *out << row.label; }
+
+// One way of handing a text out: it returns the call's result.
+struct BufferReader {
+    const char* label;
+    int32_t (*read)(const char* text, char* buffer, int32_t size);
+    bool measures;  // a missing buffer makes it return the length
+};
+
+void PrintTo(const BufferReader& reader, std::ostream* out) { *out << reader.label; }
+
+const BufferReader buffer_readers[] = {
+    {"string variable",
+     [](const char* text, char* buffer, int32_t size) {
+         set_string_variable("v", text);
+         return get_string_variable("v", buffer, size);
+     },
+     true},
+    {"listed string",
+     [](const char* text, char* buffer, int32_t size) {
+         set_string_variable("v", text);
+         Listing listing;
+         char name[8];
+         return get_next_string_variable(name, sizeof name, buffer, size);
+     },
+     true},
+    {"listed name",
+     [](const char* text, char* buffer, int32_t size) {
+         set_double_variable(text, 1.0);
+         Listing listing;
+         double value = 0.0;
+         return get_next_double_variable(buffer, size, &value);
+     },
+     false},
+};
+
+const BufferCase buffer_cases[] = {
+    {"shorter text, rest NUL-filled", "abc", 6, false, 0, std::string("abc\0\0\0", 6)},
+    {"room for the terminator exactly", "abc", 4, false, 0, std::string("abc\0", 4)},
+    {"exact fit without terminator", "abcd", 4, false, 0, "abcd"},
+    {"one byte short", "abcde", 4, false, 0, "abcd"},
+    {"one byte", "abc", 1, false, 0, "a"},
+    {"empty text", "", 3, false, 0, std::string(3, '\0')},
+    {"size zero", "abc", 0, false, 3, ""},
+    {"negative size", "abc", -1, false, 3, ""},
+    {"most negative size", "abcd", INT32_MIN, false, 4, ""},
+    {"NULL buffer", "abcd", 8, true, 4, ""},
+};
+
+class HostBuffers : public EngineTest,
+                    public testing::WithParamInterface<std::tuple<BufferCase, BufferReader>> {};
+
+TEST_P(HostBuffers, HoldExactlyTheRuleBytes) {
+    const auto& [row, reader] = GetParam();
+    constexpr char sentinel = 0x7E;
+    char buffer[32];
+    std::memset(buffer, sentinel, sizeof buffer);
+    int32_t result = reader.read(row.text, row.null_buffer ? nullptr : buffer, row.size);
+    EXPECT_EQ(result, reader.measures ? row.length_result : 0);
+    EXPECT_EQ(std::string(buffer, row.written.size()), row.written);
+    EXPECT_EQ(std::string(buffer + row.written.size(), sizeof buffer - row.written.size()),
+              std::string(sizeof buffer - row.written.size(), sentinel));
+}
+
+INSTANTIATE_TEST_SUITE_P(StrncpyRule, HostBuffers,
+                         testing::Combine(testing::ValuesIn(buffer_cases), testing::ValuesIn(buffer_readers)));
+
+// Counts the notifications posted to a datagram socket registered as the window.
+class NotificationCounter {
+public:
+    NotificationCounter() {
+        EXPECT_EQ(socketpair(AF_UNIX, SOCK_DGRAM, 0, fds), 0);
+        set_register_window(reinterpret_cast<void*>(static_cast<intptr_t>(fds[0])));
+    }
+    ~NotificationCounter() {
+        set_register_window(nullptr);
+        close(fds[0]);
+        close(fds[1]);
+    }
+
+    int count() {
+        int received = 0;
+        uint32_t message = 0;
+        while (recv(fds[1], &message, sizeof message, MSG_DONTWAIT) == static_cast<ssize_t>(sizeof message)) {
+            EXPECT_EQ(message, static_cast<uint32_t>(REGSCRIPT_WM_VARIABLES_CHANGED));
+            ++received;
+        }
+        return received;
+    }
+
+private:
+    int fds[2] = {-1, -1};
+};
+
+// The call that counts the notifications `operation` posts.
+std::function<std::string()> notifications_of(void (*operation)()) {
+    return [operation] {
+        NotificationCounter counter;
+        operation();
+        return text_of(counter.count());
+    };
+}
+
+INSTANTIATE_TEST_SUITE_P(Notifications, HostCalls, testing::Values(
+    HostCall{"each setter", notifications_of([] {
+                 set_int_variable("n", 1);
+                 set_double_variable("x", 1.0);
+                 set_string_variable("s", nullptr);
+             }), "3"},
+    HostCall{"refused setters", notifications_of([] {
+                 set_int_variable("s", 1);
+                 set_int_variable(nullptr, 1);
+             }), "2"},
+    HostCall{"set and delete while the lock is held elsewhere", notifications_of([] {
+                 ListingOnAnotherThread other;
+                 set_string_variable("s", "t");
+                 delete_variable("n");
+             }), "2"},
+    HostCall{"set after deinit_registers", notifications_of([] {
+                 deinit_registers();
+                 set_int_variable("n", 1);
+                 init_registers();
+             }), "1"},
+    HostCall{"delete after deinit_registers", notifications_of([] {
+                 deinit_registers();
+                 delete_variable("n");
+                 init_registers();
+             }), "0"},
+    HostCall{"delete a variable", notifications_of([] { delete_variable("n"); }), "1"},
+    HostCall{"delete a built-in", notifications_of([] { delete_variable("sin"); }), "1"},
+    HostCall{"delete an unknown or NULL name", notifications_of([] {
+                 delete_variable("x");
+                 delete_variable(nullptr);
+             }), "0"},
+    HostCall{"reads, a listing and a substitution", notifications_of([] {
+                 get_variable_type("n");
+                 get_int_variable("n");
+                 get_double_variable("d");
+                 get_string_variable("s", nullptr, 0);
+                 substituted("[n]");
+                 Listing listing;
+                 walk(next_int);
+                 walk_from_first(next_string);
+             }), "0"},
+    HostCall{"reset_registers", notifications_of([] { reset_registers(); }), "1"},
+    HostCall{"run_parser", notifications_of([] { run_script("n = 2;"); }), "1"}));
+
+}  // namespace
