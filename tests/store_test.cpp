@@ -1,3 +1,5 @@
+#include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -34,12 +36,19 @@ TEST_F(StoreTest, LookupsCompareWholeNamesByteForByte) {
     EXPECT_EQ(find_variable("x "), nullptr);
 }
 
-TEST_F(StoreTest, ADuplicateNameFindsTheNewerRecord) {
+TEST_F(StoreTest, ADuplicateNameFindsTheNewerRecordThenTheOlder) {
     Variable* older = create_variable("v", INT_VAR);
     Variable* newer = create_variable("v", DOUBLE_VAR);
     EXPECT_NE(older, newer);
     EXPECT_EQ(find_variable("v"), newer);
     EXPECT_EQ(newer->value.number, 0.0);
+    Variable* third = create_variable("v", STRING_VAR);
+    EXPECT_EQ(remove_variable(newer), 1);
+    EXPECT_EQ(find_variable("v"), third);
+    EXPECT_EQ(remove_variable(third), 1);
+    EXPECT_EQ(find_variable("v"), older);
+    EXPECT_EQ(remove_variable(older), 1);
+    EXPECT_EQ(find_variable("v"), nullptr);
 }
 
 TEST_F(StoreTest, RemovalIsByIdentityAndHappensOnce) {
@@ -83,6 +92,28 @@ TEST_F(StoreTest, ClearingEmptiesTheStoreAndLoadingAddsSixBuiltins) {
     load_builtin_functions();
     load_builtin_functions();
     EXPECT_EQ(names_in_store_order().size(), 12u);
+}
+
+// Many creations and removals in random order, against a plain map of what each name finds.
+TEST_F(StoreTest, TheIndexAgreesWithTheListThroughGrowthAndRemoval) {
+    std::mt19937 random(7);
+    std::map<std::string, std::vector<Variable*>> by_name;  // newest last
+    for (int step = 0; step < 20000; ++step) {
+        std::string name = "v" + std::to_string(random() % 3000);
+        std::vector<Variable*>& records = by_name[name];
+        if (random() % 3 != 0 || records.empty()) {
+            records.push_back(create_variable(name, INT_VAR));
+        } else {
+            std::size_t which = random() % records.size();
+            EXPECT_EQ(remove_variable(records[which]), 1);
+            records.erase(records.begin() + static_cast<std::ptrdiff_t>(which));
+        }
+        if (step % 97 == 0) {
+            for (const auto& [known, expected] : by_name) {
+                ASSERT_EQ(find_variable(known), expected.empty() ? nullptr : expected.back()) << known;
+            }
+        }
+    }
 }
 
 }  // namespace

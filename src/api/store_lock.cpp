@@ -16,7 +16,7 @@ int depth = 0;  // only the owner touches it
 bool held_by_caller() { return owner.load(std::memory_order_relaxed) == platform_thread_id(); }
 
 void clear_if_pending() {
-    if (clear_pending.exchange(false)) clear_variables();
+    if (clear_pending.load(std::memory_order_relaxed) && clear_pending.exchange(false)) clear_variables();
 }
 
 // Takes the platform lock, first time on this thread.

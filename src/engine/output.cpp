@@ -1,17 +1,60 @@
 #include "output.h"
 
+#include <charconv>
 #include <cstdio>
+#include <cstring>
+#include <string_view>
+
+// Trace lines are formatted here rather than by printf: std::to_chars gives exactly the bytes of
+// printf's "%d" and "%f" (the double rounded to six decimals from its exact value, "inf" and
+// "nan" with their signs), whatever the C runtime and its locale, and needs no allocation.
+namespace {
+
+// Room for the longest "%f" text: a sign, 309 integer digits, the point and six decimals.
+constexpr std::size_t line_capacity = 512;
+
+class TraceLine {
+public:
+    TraceLine& text(std::string_view part) {
+        std::size_t length = part.size() < room() ? part.size() : room();
+        std::memcpy(end, part.data(), length);
+        end += length;
+        return *this;
+    }
+    TraceLine& integer(int32_t value) {
+        end = std::to_chars(end, limit(), value).ptr;
+        return *this;
+    }
+    TraceLine& fixed(double value) {
+        end = std::to_chars(end, limit(), value, std::chars_format::fixed, 6).ptr;
+        return *this;
+    }
+    void print() { std::fwrite(buffer, 1, static_cast<std::size_t>(end - buffer), stdout); }
+
+private:
+    std::size_t room() const { return static_cast<std::size_t>(limit() - end); }
+    char* limit() { return buffer + sizeof buffer; }
+    const char* limit() const { return buffer + sizeof buffer; }
+
+    char buffer[line_capacity];
+    char* end = buffer;
+};
+
+}  // namespace
 
 void print_integer_statement(int32_t value) {
-    std::printf("* Integer statement result=%d\t marlin result=%d\n", value, value);
+    TraceLine().text("* Integer statement result=").integer(value).text("\t marlin result=").integer(value).text("\n").print();
 }
 
 void print_double_statement(double value, int32_t truncated) {
-    std::printf("* Double statement result=%f\t marlin result=%d\n", value, truncated);
+    TraceLine().text("* Double statement result=").fixed(value).text("\t marlin result=").integer(truncated).text("\n").print();
 }
 
+// The text is written as it is, up to its first NUL, however long.
 void print_string_statement(const char* text) {
-    std::printf("* String statement result=%s\t marlin result=0\n", text ? text : "(null)");
+    std::fputs("* String statement result=", stdout);
+    std::fputs(text ? text : "(null)", stdout);
+    std::fputs("\t marlin result=0\n", stdout);
 }
 
 void print_parser_error(const char* message) { std::printf("error: %s\n", message); }

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "name_index.h"
+
 namespace {
 
 Variable* store_head = nullptr;
@@ -45,12 +47,26 @@ void free_record(Variable* variable) {
     std::free(variable);
 }
 
+// After the newest record of a name has gone, an older one of the same name (only a repeated
+// load of the built-ins makes such twins) becomes the one lookups find.
+void unindex_variable(Variable* variable) {
+    if (index_find(variable->name) != variable) return;
+    index_remove(variable);
+    for (Variable* older = variable->next; older; older = older->next) {
+        if (std::strcmp(older->name, variable->name) == 0) {
+            index_insert(older);
+            return;
+        }
+    }
+}
+
 // Unlinks `variable` from the store by identity; false when it is not there.
 bool unlink_variable(Variable* variable) {
     for (Variable** link = &store_head; *link; link = &(*link)->next) {
         if (*link == variable) {
             *link = variable->next;
             if (list_cursor == variable) list_cursor = variable->next;
+            unindex_variable(variable);
             return true;
         }
     }
@@ -61,12 +77,7 @@ bool unlink_variable(Variable* variable) {
 
 Variable* list_cursor = nullptr;
 
-Variable* find_variable(std::string_view name) {
-    for (Variable* variable = store_head; variable; variable = variable->next) {
-        if (name == variable->name) return variable;
-    }
-    return nullptr;
-}
+Variable* find_variable(std::string_view name) { return index_find(name); }
 
 Variable* create_variable(std::string_view name, int32_t type) {
     Variable* variable = static_cast<Variable*>(std::malloc(sizeof(Variable)));
@@ -77,6 +88,11 @@ Variable* create_variable(std::string_view name, int32_t type) {
         return nullptr;
     }
     variable->name = name_copy;
+    if (!index_insert(variable)) {
+        std::free(variable);
+        std::free(name_copy);
+        return nullptr;
+    }
     variable->type = type;
     std::memset(&variable->value, 0, sizeof variable->value);
     variable->next = store_head;
@@ -107,6 +123,7 @@ void free_retired_variables() {
 
 void clear_variables() {
     list_cursor = nullptr;
+    index_clear();
     while (Variable* variable = store_head) {
         store_head = variable->next;
         free_record(variable);

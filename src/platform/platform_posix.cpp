@@ -1,10 +1,13 @@
 #include <errno.h>
+#include <pthread.h>
 #include <stdint.h>
 #include <sys/socket.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <mutex>
 
 #include "platform.h"
@@ -12,21 +15,46 @@
 
 namespace {
 
-std::timed_mutex process_lock;
+// An atomic flag taken with one compare-and-swap when it is free; a thread that finds it taken
+// sleeps on a condition variable (steady clock) until the holder lets go or time runs out.
+// Waiters announce themselves before their last look at the flag, and a release that sees one
+// wakes it under the same mutex, so no wake-up is lost.
+struct ProcessLock {
+    std::atomic<bool> held{false};
+    std::atomic<int> waiters{0};
+    std::mutex guard;
+    std::condition_variable released;
+
+    bool try_take() {
+        bool expected = false;
+        return held.compare_exchange_strong(expected, true);
+    }
+};
+
+ProcessLock process_lock;
 
 }  // namespace
 
 bool platform_lock_wait(uint32_t timeout_ms) {
-    return process_lock.try_lock_for(std::chrono::milliseconds(timeout_ms));
+    if (process_lock.try_take()) return true;
+    std::unique_lock guard(process_lock.guard);
+    ++process_lock.waiters;
+    bool taken = process_lock.released.wait_for(guard, std::chrono::milliseconds(timeout_ms),
+                                                 [] { return process_lock.try_take(); });
+    --process_lock.waiters;
+    return taken;
 }
 
-void platform_lock_release() { process_lock.unlock(); }
-
-uintptr_t platform_thread_id() {
-    // A thread-local's address is unique among live threads and never null.
-    thread_local char marker;
-    return reinterpret_cast<uintptr_t>(&marker);
+void platform_lock_release() {
+    process_lock.held = false;
+    if (process_lock.waiters > 0) {
+        std::lock_guard guard(process_lock.guard);
+        process_lock.released.notify_one();
+    }
 }
+
+// pthread_self is a read of the thread pointer; a live thread's value is never 0.
+uintptr_t platform_thread_id() { return static_cast<uintptr_t>(pthread_self()); }
 
 uint32_t platform_tick_count() {
     timespec now{};
