@@ -1,0 +1,146 @@
+// Lua 5.4's adapters: a host that compiles and runs each chunk (luaL_loadbuffer + lua_pcall),
+// shares variables as globals and substitutes with string.gsub and a table of values. Every
+// adapter has a Lua state of its own.
+#include <lua.hpp>
+
+#include <new>
+#include <string>
+#include <vector>
+
+#include "engine_runners.h"
+
+namespace {
+
+class LuaState {
+public:
+    LuaState() : state_(luaL_newstate()) {
+        if (!state_) throw std::bad_alloc();
+        luaL_openlibs(state_);
+    }
+    ~LuaState() { lua_close(state_); }
+    LuaState(const LuaState&) = delete;
+    LuaState& operator=(const LuaState&) = delete;
+
+    lua_State* get() const { return state_; }
+
+private:
+    lua_State* state_;
+};
+
+void push_value(lua_State* lua, const Value& value) {
+    if (const auto* text = std::get_if<std::string>(&value)) {
+        lua_pushlstring(lua, text->data(), text->size());
+    } else {
+        lua_pushinteger(lua, static_cast<lua_Integer>(std::get<int64_t>(value)));
+    }
+}
+
+class LuaScripts {
+public:
+    explicit LuaScripts(Workload workload) : script_(script_texts(workload).lua) {
+        run_text(script_texts(workload).lua_setup);
+    }
+
+    void run_script() { run_text(script_); }
+
+    Value read(const std::string& name) const {
+        lua_State* lua = state_.get();
+        lua_getglobal(lua, name.c_str());
+        Value value;
+        if (lua_isinteger(lua, -1)) {
+            value = static_cast<int64_t>(lua_tointeger(lua, -1));
+        } else if (lua_type(lua, -1) == LUA_TNUMBER) {
+            value = static_cast<double>(lua_tonumber(lua, -1));
+        } else if (lua_type(lua, -1) == LUA_TSTRING) {
+            std::size_t length;
+            const char* text = lua_tolstring(lua, -1, &length);
+            value = std::string(text, length);
+        }
+        lua_pop(lua, 1);
+        return value;
+    }
+
+    const std::string& error() const { return error_; }
+
+private:
+    void run_text(const std::string& text) {
+        lua_State* lua = state_.get();
+        if (luaL_loadbuffer(lua, text.data(), text.size(), "=script") != LUA_OK ||
+            lua_pcall(lua, 0, 0, 0) != LUA_OK) {
+            error_ = lua_tostring(lua, -1);
+            lua_pop(lua, 1);
+        }
+    }
+
+    LuaState state_;
+    const std::string& script_;
+    std::string error_;
+};
+
+class LuaPairs {
+public:
+    explicit LuaPairs(const std::vector<std::string>& names) {
+        for (const std::string& name : names) {
+            lua_pushinteger(state_.get(), 0);
+            lua_setglobal(state_.get(), name.c_str());
+        }
+    }
+
+    int64_t set_then_get(const char* name, int32_t value) {
+        lua_State* lua = state_.get();
+        lua_pushinteger(lua, value);
+        lua_setglobal(lua, name);
+        lua_getglobal(lua, name);
+        lua_Integer found = lua_tointeger(lua, -1);
+        lua_pop(lua, 1);
+        return static_cast<int64_t>(found);
+    }
+
+private:
+    LuaState state_;
+};
+
+// string.gsub(text, "%[(%w+)%]", values), with the function and the table kept in the registry.
+class LuaSubstitution {
+public:
+    explicit LuaSubstitution(const std::vector<NamedValue>& variables) {
+        lua_State* lua = state_.get();
+        lua_getglobal(lua, "string");
+        lua_getfield(lua, -1, "gsub");
+        gsub_ = luaL_ref(lua, LUA_REGISTRYINDEX);
+        lua_pop(lua, 1);
+        lua_createtable(lua, 0, static_cast<int>(variables.size()));
+        for (const NamedValue& variable : variables) {
+            push_value(lua, variable.value);
+            lua_setfield(lua, -2, variable.name.c_str());
+        }
+        values_ = luaL_ref(lua, LUA_REGISTRYINDEX);
+    }
+
+    // A failure's message takes the place of the result, so that the check shows it.
+    void substitute(const std::string& text, std::string* result) {
+        lua_State* lua = state_.get();
+        lua_rawgeti(lua, LUA_REGISTRYINDEX, gsub_);
+        lua_pushlstring(lua, text.data(), text.size());
+        lua_pushliteral(lua, "%[(%w+)%]");
+        lua_rawgeti(lua, LUA_REGISTRYINDEX, values_);
+        lua_pcall(lua, 3, 1, 0);
+        if (result) {
+            std::size_t length;
+            const char* substituted = lua_tolstring(lua, -1, &length);
+            result->assign(substituted, length);
+        }
+        lua_pop(lua, 1);
+    }
+
+private:
+    LuaState state_;
+    int gsub_;
+    int values_;
+};
+
+}  // namespace
+
+std::unique_ptr<WorkloadRunner> make_lua_runner(Workload workload) {
+    return make_runner<LuaScripts, LuaPairs, LuaSubstitution>(workload);
+}
