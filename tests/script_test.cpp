@@ -49,6 +49,7 @@ INSTANTIATE_TEST_SUITE_P(SyntaxErrors, Scripts, testing::Values(
     ScriptCase{"i = 2.5;", parse_error, 0, 1, "int i=0"},
     ScriptCase{"1;\n2;\n3 3;\n4;", I(1) + I(2) + parse_error, 2, 3},
     ScriptCase{"1 1; 2 2;", parse_error, 0, 1},
+    ScriptCase{"1 1; #x = 5;", parse_error, 0, 1, ""},
     ScriptCase{"1 +\n\n2 3\n;", parse_error, 0, 3},
     ScriptCase{";\n+;", parse_error, 0, 2},
     ScriptCase{"1 1 #\n;", "error: parse error\n#", 0, 1},

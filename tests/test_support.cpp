@@ -1,7 +1,10 @@
 #include "test_support.h"
 
-#include <sys/socket.h>
+#include <fcntl.h>
 #include <unistd.h>
+#ifndef _WIN32
+#include <sys/socket.h>
+#endif
 
 #include <chrono>
 #include <cstdint>
@@ -10,6 +13,11 @@
 #include "regscript.h"
 #include "store.h"
 #include "store_lock.h"
+
+#ifdef _WIN32
+// After the engine's headers: it defines DELETE, which the grammar names a token.
+#include <windows.h>
+#endif
 
 RunOutcome run_script(const char* script) {
     RunOutcome outcome{0, -99, ""};
@@ -46,6 +54,49 @@ std::string describe_variables() {
     return text;
 }
 
+#ifdef _WIN32
+namespace {
+
+// GoogleTest captures standard output in a file that it creates and reads back in the default
+// file mode. In msvcrt's text mode "\n" would be written as "\r\n" and a Ctrl-Z would end the
+// reading; the tests compare bytes, so files are binary unless opened otherwise.
+[[maybe_unused]] const int binary_files = (_fmode = _O_BINARY);
+
+HWND create_message_window() {
+    return CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+}
+
+}  // namespace
+
+void* destroyed_window() {
+    HWND window = create_message_window();
+    EXPECT_NE(window, nullptr);
+    DestroyWindow(window);
+    return window;
+}
+
+NotificationCounter::NotificationCounter() : window(create_message_window()) {
+    EXPECT_NE(window, nullptr);
+    set_register_window(window);
+}
+
+NotificationCounter::~NotificationCounter() {
+    set_register_window(nullptr);
+    DestroyWindow(static_cast<HWND>(window));
+}
+
+int NotificationCounter::take() {
+    int count = 0;
+    MSG message;
+    while (PeekMessageA(&message, static_cast<HWND>(window), REGSCRIPT_WM_VARIABLES_CHANGED,
+                        REGSCRIPT_WM_VARIABLES_CHANGED, PM_REMOVE)) {
+        EXPECT_EQ(message.wParam, 0u);
+        EXPECT_EQ(message.lParam, 0);
+        ++count;
+    }
+    return count;
+}
+#else
 NotificationCounter::NotificationCounter() {
     EXPECT_EQ(socketpair(AF_UNIX, SOCK_DGRAM, 0, sockets), 0);
     set_register_window(reinterpret_cast<void*>(static_cast<intptr_t>(sockets[0])));
@@ -65,6 +116,24 @@ int NotificationCounter::take() {
         ++count;
     }
     return count;
+}
+#endif
+
+SilencedOutput::SilencedOutput() : saved(dup(1)) {
+    std::fflush(stdout);
+#ifdef _WIN32
+    int null = open("NUL", O_WRONLY);
+#else
+    int null = open("/dev/null", O_WRONLY);
+#endif
+    dup2(null, 1);
+    close(null);
+}
+
+SilencedOutput::~SilencedOutput() {
+    std::fflush(stdout);
+    dup2(saved, 1);
+    close(saved);
 }
 
 long long milliseconds_taken(const std::function<void()>& call) {

@@ -21,7 +21,8 @@ RunOutcome run_script(const char* script);
 // "int x=5, double d=2.5, string s=\"abc\"" (a string without text shows as `string s=none`).
 std::string describe_variables();
 
-// Counts the change notifications posted to a datagram socket registered as the window.
+// Counts the change notifications posted to the registered window: a datagram socket on POSIX, a
+// message-only window of the calling thread on Windows.
 class NotificationCounter {
 public:
     NotificationCounter();
@@ -30,7 +31,26 @@ public:
     int take();
 
 private:
+#ifdef _WIN32
+    void* window;  // HWND
+#else
     int sockets[2];
+#endif
+};
+
+#ifdef _WIN32
+// The handle of a message-only window that has been destroyed.
+void* destroyed_window();
+#endif
+
+// Discards standard output (the trace lines of very long runs) while it lives.
+class SilencedOutput {
+public:
+    SilencedOutput();
+    ~SilencedOutput();
+
+private:
+    int saved;
 };
 
 // Milliseconds that `call` takes.

@@ -1,0 +1,71 @@
+// Scripts no one would write: huge, long, full of odd bytes. Each must run to its end with the
+// expected effect, under the sanitizers, and leave nothing behind.
+#include <string>
+
+#include "regscript.h"
+#include "script_cases.h"
+#include "scratch.h"
+#include "store.h"
+
+namespace {
+
+using HostileInput = EngineTest;
+
+TEST_F(HostileInput, AHundredMegabyteScript) {
+    std::string script(100u << 20, ' ');
+    script.replace(script.size() - 20, 11, "x = 7;\n\"a\";");
+    RunOutcome outcome = run_script(script.c_str());
+    EXPECT_EQ(outcome.output, I(7) + S("a"));
+    EXPECT_EQ(describe_variables(), "int x=7");
+}
+
+TEST_F(HostileInput, AMillionStatements) {
+    std::string script;
+    for (int i = 0; i < 1000000; ++i) script += "x = x + 1;";
+    int32_t error_line = -1, result;
+    {
+        SilencedOutput silence;
+        result = run_parser(script.c_str(), &error_line);
+    }
+    EXPECT_EQ(result, 1000000);
+    EXPECT_EQ(error_line, 0);
+}
+
+TEST_F(HostileInput, EveryByteOutsideAndInsideAStringLiteral) {
+    std::string bytes;
+    for (int byte = 1; byte < 256; ++byte) {
+        if (byte != '"') bytes += static_cast<char>(byte);
+    }
+    RunOutcome inside = run_script(("\"" + bytes + "\";").c_str());
+    EXPECT_EQ(inside.output, S(bytes.c_str()));
+    // Outside a literal, a lone double quote is echoed and the rest scanned as tokens; whatever
+    // that gives, the run ends cleanly and frees what it made.
+    run_script(bytes.c_str());
+    run_script(("\"" + bytes).c_str());
+    EXPECT_EQ(run_script("1;").result, 1);
+    EXPECT_TRUE(scratch_empty());
+}
+
+TEST_F(HostileInput, TheScriptEndsAtItsFirstNul) {
+    const char script[] = "1;\0 x = 2;";
+    RunOutcome outcome = run_script(script);
+    EXPECT_EQ(outcome.output, I(1));
+    EXPECT_EQ(find_variable("x"), nullptr);
+}
+
+TEST_F(HostileInput, AStatementCutOffKeepsItsStringsUntilTheNextOne) {
+    run_script("\"a\" + \"b\" + ");
+    EXPECT_FALSE(scratch_empty());
+    run_script("1;");
+    EXPECT_TRUE(scratch_empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(HostileFormats, Scripts, testing::Values(
+    ScriptCase{"format(\"%999999999d\", 1) == \"\";", I(0), 0},
+    ScriptCase{"strlen(format(\"%.999999999f\", 1.0));", I(111), 111},
+    ScriptCase{"format(\"%s%n%p%*d%.*f%ld%Lf%\", 1);", S("%s%n%p%*d%.*f%ld%Lf%"), 0},
+    ScriptCase{"format(\"%d%d\", 1); format(\"%f\", 1); format(\"%e\", 1);", S("%d%d") + S("%f") + S("%e"), 0},
+    ScriptCase{"strlen(format(\"%0500d\", -1));", I(105), 105},
+    ScriptCase{"1e308 ** 2.0; -(1e308 ** 2.0); (int) (1e308 ** 2.0);", D("inf", 0) + D("-inf", 0) + I(0), 0}));
+
+}  // namespace
