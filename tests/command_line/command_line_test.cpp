@@ -1,0 +1,155 @@
+// The command-line host run as a user runs it: arguments, files in a working directory of its
+// own, standard input; then its exit status, standard output and standard error.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "process.h"
+#include "script_cases.h"
+
+namespace {
+
+// What one stream must hold.
+struct Expect {
+    enum class Mode { exactly, containing, ending_with, anything };
+    Mode mode;
+    std::string text;
+};
+
+Expect is(std::string text) { return {Expect::Mode::exactly, std::move(text)}; }
+Expect has(std::string text) { return {Expect::Mode::containing, std::move(text)}; }
+Expect ends(std::string text) { return {Expect::Mode::ending_with, std::move(text)}; }
+const Expect anything{Expect::Mode::anything, ""};
+const Expect nothing = is("");
+
+void check(const char* stream, const std::string& actual, const Expect& expected) {
+    switch (expected.mode) {
+        case Expect::Mode::exactly: EXPECT_EQ(actual, expected.text) << stream; break;
+        case Expect::Mode::containing: EXPECT_NE(actual.find(expected.text), std::string::npos) << stream << ": " << actual; break;
+        case Expect::Mode::ending_with: EXPECT_TRUE(actual.ends_with(expected.text)) << stream << ": " << actual; break;
+        case Expect::Mode::anything: break;
+    }
+}
+
+struct HostRun {
+    const char* label;
+    std::vector<std::string> arguments;
+    std::vector<std::pair<std::string, std::string>> files;  // written to the working directory first
+    std::string input;
+    int exit_code;
+    Expect out;
+    Expect err;
+};
+
+void PrintTo(const HostRun& row, std::ostream* out) { *out << row.label; }
+
+class HostRuns : public testing::TestWithParam<HostRun> {};
+
+TEST_P(HostRuns, BehaveAsExpected) {
+    const HostRun& row = GetParam();
+    ScratchDirectory directory;
+    for (const auto& [name, text] : row.files) directory.write(name, text);
+    const ProcessOutcome outcome = run_process(REGSCRIPT_HOST, row.arguments, row.input, directory.path());
+    EXPECT_EQ(outcome.exit_code, row.exit_code);
+    check("standard output", outcome.out, row.out);
+    check("standard error", outcome.err, row.err);
+}
+
+std::string row_name(const testing::TestParamInfo<HostRun>& info) { return info.param.label; }
+
+std::string source_file(const char* name) { return std::string(REGSCRIPT_SOURCE_DIR) + "/" + name; }
+
+std::string nested(int depth) { return std::string(depth, '(') + "1" + std::string(depth, ')') + ";"; }
+
+const std::string unfinished = ": parse error: the script ended inside a statement (missing ';'?)\n";
+const std::string banner = std::string("regscript ") + REGSCRIPT_VERSION +
+                           " interactive session; type :help for help, :quit to leave.\n";
+const std::string prompt = "regscript> ";
+const std::string long_name(300, 'n');
+const std::string long_text(5000, 't');
+
+INSTANTIATE_TEST_SUITE_P(Scripts, HostRuns, testing::Values(
+    HostRun{"FilesRunInOrderInOneStore", {"a.regs", "b.regs"}, {{"a.regs", "x = 1;"}, {"b.regs", "x = x + 1; x;"}}, "",
+            0, is(I(1) + I(2) + I(2)), nothing},
+    HostRun{"TextsAndFilesKeepTheirOrder", {"-e", "x = 10;", "a.regs", "--eval=x * 2;"}, {{"a.regs", "x = x + 1;"}}, "",
+            0, is(I(10) + I(11) + I(22)), nothing},
+    HostRun{"DashReadsStandardInput", {"-e", "x = 1;", "-", "-e", "x;"}, {}, "x = x + 5;",
+            0, is(I(1) + I(6) + I(6)), nothing},
+    HostRun{"DoubleDashEndsTheOptions", {"--", "-e"}, {{"-e", "5;"}}, "", 0, is(I(5)), nothing},
+    HostRun{"ResultsFollowTheirScripts", {"--result", "-e", "7;", "-e", "2.5;", "-e", "\"s\";"}, {}, "",
+            0, is(I(7) + "result: 7\n" + D("2.500000", 2) + "result: 1\n" + S("s") + "result: 0\n"), nothing},
+    HostRun{"EchoedBytesAfterTheLastStatementAreNoError", {"-e", "1; #"}, {}, "", 0, is(I(1) + "#"), nothing},
+    HostRun{"TheLibrarysMessageInsideAStringIsNoError", {"-e", "\"x\nerror: parse error\";"}, {}, "",
+            0, is(S("x\nerror: parse error")), nothing},
+    HostRun{"TheTourRunsCleanly", {source_file("examples/tour.regs")}, {}, "", 0, anything, nothing},
+    HostRun{"TheTemplateExpandsAfterTheTour",
+            {source_file("examples/tour.regs"), "--expand-file", source_file("examples/template.txt")}, {}, "",
+            0, ends("Dear Ada,\n"
+                    "your order 1017 of 3 items comes to 22.50000 (with 12% off).\n"
+                    "Shipping: express; reference RS-1017-ADA.\n"
+                    "Write [[ in a template to get [.\n"), nothing}),
+    row_name);
+
+INSTANTIATE_TEST_SUITE_P(SyntaxErrors, HostRuns, testing::Values(
+    HostRun{"NameTheFileAndLineAndLaterScriptsStillRun", {"bad.regs", "-e", "4;"}, {{"bad.regs", "1;\n2 2;\n3;"}}, "",
+            1, is(I(1) + parse_error + I(4)), is("bad.regs:2: parse error\n")},
+    HostRun{"OnStandardInputAreNamedStdin", {"-"}, {}, "\n1 1;", 1, is(parse_error), is("<stdin>:2: parse error\n")},
+    HostRun{"AMissingFinalSemicolonIsReported", {"-e", "x = 1"}, {}, "", 1, is(parse_error), is("-e" + unfinished)},
+    HostRun{"ErrorsAfterEchoedBytesAreReported", {"-e", "#(1"}, {}, "", 1, is("#" + parse_error), is("-e" + unfinished)},
+    HostRun{"TooDeepNestingIsReported", {"-e", nested(10000)}, {}, "", 1, is("error: parser stack overflow\n"),
+            is("-e: parse error: the script nests too deeply (parser stack overflow)\n")},
+    HostRun{"ANulByteEndsAScriptWithAWarning", {"nul.regs"}, {{"nul.regs", std::string("1;\0 2 2;", 8)}}, "",
+            0, is(I(1)), is("nul.regs: warning: a NUL byte at offset 2 ends the script; the rest is not run\n")}),
+    row_name);
+
+INSTANTIATE_TEST_SUITE_P(Variables, HostRuns, testing::Values(
+    HostRun{"HostVariablesAreListedByName", {"-i", "n=-5", "-d", "r=0.1", "-s", "name=World", "-s", "empty=", "--vars"},
+            {}, "", 0, is("string empty = \"\"\nint n = -5\nstring name = \"World\"\ndouble r = 0.1\n"), nothing},
+    HostRun{"HostVariablesAreThereForScripts", {"-i", "n=20", "-d", "r=5e-1", "-s", "who=you", "-e", "n + 1; r * 2.0; who + \"!\";"},
+            {}, "", 0, is(I(21) + D("1.000000", 1) + S("you!")), nothing},
+    HostRun{"TheListingShowsWhatScriptsLeft", {"-e", "double d; d = 2.5; string s; s = \"a b\"; int i; delete i; k = 3;", "--vars"},
+            {}, "", 0, is(I(1) + D("2.500000", 2) + I(1) + S("a b") + I(1) + I(1) + I(3) +
+                          "double d = 2.5\nint k = 3\nstring s = \"a b\"\n"), nothing},
+    HostRun{"LongNamesAndTextsAreListedWhole", {"-i", long_name + "=1", "-s", "t=" + long_text, "--vars"}, {}, "",
+            0, is("int " + long_name + " = 1\nstring t = \"" + long_text + "\"\n"), nothing},
+    HostRun{"ExpandReplacesReferences", {"-i", "n=5", "-s", "who=World", "--expand", "[who] has [n], [[n] and [none]."},
+            {}, "", 0, is("World has 5, [n] and .\n"), nothing},
+    HostRun{"ExpandFileKeepsTheFilesText", {"-s", "who=Ann", "-d", "owed=3.5", "--expand-file", "letter.txt"},
+            {{"letter.txt", "Dear [who],\nyou owe [owed]."}}, "", 0, is("Dear Ann,\nyou owe 3.50000."), nothing},
+    HostRun{"ActionsComeAfterTheScriptsInTheirOwnOrder", {"--expand", "[x]", "-e", "x = 4;", "--vars", "--expand", "[x]!"},
+            {}, "", 0, is(I(4) + "4\nint x = 4\n4!\n"), nothing}),
+    row_name);
+
+INSTANTIATE_TEST_SUITE_P(UsageErrors, HostRuns, testing::Values(
+    HostRun{"NoScript", {}, {}, "", 2, nothing, has("no script given")},
+    HostRun{"UnknownOption", {"-z"}, {}, "", 2, nothing, has("unknown option '-z'; 'regscript --help' lists the options")},
+    HostRun{"MissingValue", {"-e"}, {}, "", 2, nothing, has("option '-e' needs a value: -e TEXT")},
+    HostRun{"NotAnInteger", {"-i", "x=1.5"}, {}, "", 2, nothing, has("-i x=1.5: '1.5' is not a whole number")},
+    HostRun{"IntegerOutOfRange", {"-i", "x=2147483648"}, {}, "", 2, nothing, has("'2147483648' is not a whole number")},
+    HostRun{"NoEqualsSign", {"-i", "count"}, {}, "", 2, nothing, has("-i count: expected NAME=INT, e.g. -i count=3")},
+    HostRun{"NameOfAnotherKind", {"-i", "x=1", "-d", "x=2", "-e", "x;"}, {}, "", 2, nothing,
+            has("-d x=2: 'x' is already an integer variable")},
+    HostRun{"NameOfABuiltIn", {"-d", "sqrt=1", "--vars"}, {}, "", 2, nothing, has("'sqrt' is the name of a built-in function")},
+    HostRun{"UnreadableScriptStopsEverything", {"-e", "1;", "missing.regs"}, {}, "", 2, nothing,
+            has("cannot read 'missing.regs': No such file or directory")},
+    HostRun{"UnreadableTemplateStopsEverything", {"-e", "1;", "--expand-file", "missing.txt"}, {}, "", 2, nothing,
+            has("cannot read 'missing.txt'")},
+    HostRun{"AStatementGivenAsAFileName", {"x = 1;"}, {}, "", 2, nothing, has("use -e 'x = 1;'")},
+    HostRun{"Help", {"--help"}, {}, "", 0, has("Usage: regscript [OPTION]... [FILE]..."), nothing},
+    HostRun{"Version", {"--version"}, {}, "", 0, is(std::string("regscript ") + REGSCRIPT_VERSION + "\n"), nothing}),
+    row_name);
+
+INSTANTIATE_TEST_SUITE_P(InteractiveSessions, HostRuns, testing::Values(
+    HostRun{"RunLinesAndCommands", {"-I"}, {},
+            "x = 2;\nx * 21;\n\n:vars\n:expand [x]!\n:reset\n:vars\n1 +\n:nope\n:quit\n9;\n",
+            0, is(banner + prompt + I(2) + "result: 2\n" + prompt + I(42) + "result: 42\n" + prompt + prompt +
+                  "int x = 2\n" + prompt + "2!\n" + prompt + "every variable removed\n" + prompt + prompt +
+                  parse_error + "result: 42\n" + prompt + prompt),
+            is("<input>" + unfinished + "unknown command ':nope'; type :help for the commands\n")},
+    HostRun{"FollowTheScriptsAndPrecedeTheActions", {"-e", "x = 7;", "-I", "--vars"}, {}, "x = x + 1;\n",
+            0, is(I(7) + banner + prompt + I(8) + "result: 8\n" + prompt + "\nint x = 8\n"), nothing}),
+    row_name);
+
+}  // namespace

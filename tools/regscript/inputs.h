@@ -1,0 +1,21 @@
+// The texts that a run reads: script files, standard input and the files of --expand-file, all
+// read before the first script runs, so that a mistyped name stops the run before it starts.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "command_line.h"
+
+// A script ready to run: the name that its error reports give, and its text.
+struct Script {
+    std::string name;
+    std::string text;
+};
+
+// The scripts of the command line, in order. Throws CommandLineError for a file that cannot
+// be read.
+std::vector<Script> read_scripts(const std::vector<ScriptSource>& sources);
+
+// The text of the file `name`; throws CommandLineError when it cannot be read.
+std::string read_text_file(const std::string& name);

@@ -1,0 +1,6 @@
+// --vars and :vars: every variable of the store with its kind and value.
+#pragma once
+
+// Prints one line per variable, sorted by name: `int count = 3`, `double ratio = 0.5` (the
+// shortest text that reads back as the same double), `string name = "World"`.
+void print_variables();
