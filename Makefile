@@ -2,20 +2,68 @@
 #   make test           build and run every test, with the sanitizers and as a release build
 #   make test-sanitize  only the sanitizer configuration
 #   make test-release   only the release configuration
+#   make test-tsan      the tests that use threads, under ThreadSanitizer (clang)
+#   make test-valgrind  the release tests under valgrind's memcheck, but for the slowest
+#   make fuzz           each libFuzzer target for FUZZ_SECONDS (default 60) from its seeds
+#   make run            build the command-line host and run the tour, examples/tour.regs
+#   make bench          build and run the benchmarks and the comparison with Lua and muparser
+#                       (QUICK=1: a short run, as CI does)
+#   make profile        instructions of W1a and W2 by function, counted by callgrind
 
-.PHONY: all test test-sanitize test-release prerequisites clean
+.PHONY: all test test-sanitize test-release test-tsan test-valgrind fuzz prerequisites clean run bench \
+	bench-build profile
 
 all: test
 
 prerequisites:
 	@scripts/prerequisites.sh
 
-test: test-sanitize test-release
+test: test-sanitize test-release test-tsan test-valgrind
 
 test-sanitize test-release: test-%: prerequisites
 	cmake --preset $* >/dev/null
 	cmake --build --preset $*
 	ctest --preset $*
+
+test-tsan: prerequisites
+	@scripts/prerequisites.sh clang
+	cmake --preset tsan >/dev/null
+	cmake --build --preset tsan
+	ctest --preset tsan
+
+# Valgrind runs a test ~50 times slower: the differential tests over millions of values, the
+# stress test and the giant scripts, already run under the sanitizers, are left out here.
+VALGRIND_SKIPS = *MatchesPrintf*:*MatchPrintf*:*LongDigit*:Stress*:HostileInput.AMillion*:HostileInput.AHundred*
+test-valgrind: test-release
+	@scripts/prerequisites.sh valgrind
+	valgrind --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite -q \
+	  --suppressions=tests/valgrind.supp \
+	  build/release/tests/regscript_tests --gtest_brief=1 --gtest_filter='-$(VALGRIND_SKIPS)'
+
+FUZZ_SECONDS ?= 60
+fuzz: prerequisites
+	@scripts/prerequisites.sh clang
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
+	scripts/fuzz.sh $(FUZZ_SECONDS)
+
+bench-build:
+	@scripts/prerequisites.sh libbenchmark-dev liblua5.4-dev libmuparser-dev pkg-config
+	cmake --preset bench >/dev/null
+	cmake --build --preset bench
+
+bench: bench-build
+	build/bench/bench/regscript_benchmarks $(if $(QUICK),--benchmark_min_time=0.01)
+	build/bench/bench/regscript_compare $(if $(QUICK),--quick)
+
+profile: bench-build
+	@scripts/prerequisites.sh valgrind
+	bench/profile.sh build/bench
+
+run: prerequisites
+	cmake --preset release >/dev/null
+	cmake --build --preset release --target regscript_cli
+	build/release/tools/regscript/regscript examples/tour.regs --expand-file examples/template.txt
 
 clean:
 	rm -rf build
