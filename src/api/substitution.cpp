@@ -4,8 +4,8 @@
 // once up front to decide whether a '[' opens a reference, and the result grows geometrically, so
 // the time is linear in the text and the values put in, whatever the host hands over.
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
@@ -31,16 +31,12 @@ public:
         length += text.size();
     }
 
-    // printf-formats one value onto the end, however long its text.
-    template <typename Value>
-    void append_formatted(const char* format, Value value) {
-        int needed = std::snprintf(nullptr, 0, format, value);
-        if (needed < 0) return;
-        size_t count = static_cast<size_t>(needed);
-        // snprintf also writes a terminator; reserve() always keeps room for one.
-        if (!reserve(count)) return;
-        std::snprintf(bytes + length, count + 1, format, value);
-        length += count;
+    // A number's text, as printf's "%d" or "%.5f" writes it (std::to_chars gives the same bytes
+    // in any locale and C runtime), however long.
+    template <typename... Format>
+    void append_number(auto value, Format... format) {
+        char text[400];  // the longest "%.5f": a sign, 309 digits, the point and five decimals
+        append({text, static_cast<size_t>(std::to_chars(text, text + sizeof text, value, format...).ptr - text)});
     }
 
     std::string_view view() const { return {bytes ? bytes : "", length}; }
@@ -90,8 +86,8 @@ void append_value(GrowingText& output, std::string_view name) {
     const Variable* variable = find_variable(name);
     if (!variable) return;
     switch (variable->type) {
-        case INT_VAR: output.append_formatted("%d", variable->value.integer); break;
-        case DOUBLE_VAR: output.append_formatted("%.5f", variable->value.number); break;
+        case INT_VAR: output.append_number(variable->value.integer); break;
+        case DOUBLE_VAR: output.append_number(variable->value.number, std::chars_format::fixed, 5); break;
         case STRING_VAR:
             if (variable->value.text) output.append(variable->value.text);
             break;
