@@ -4,21 +4,23 @@
 #   make test-release   only the release configuration
 #   make test-tsan      the tests that use threads, under ThreadSanitizer (clang)
 #   make test-valgrind  the release tests under valgrind's memcheck, but for the slowest
+#   make test-windows   the 32-bit Windows DLL, cross-compiled with MinGW-w64, and its tests
+#                       under Wine
 #   make fuzz           each libFuzzer target for FUZZ_SECONDS (default 60) from its seeds
 #   make run            build the command-line host and run the tour, examples/tour.regs
 #   make bench          build and run the benchmarks and the comparison with Lua and muparser
 #                       (QUICK=1: a short run, as CI does)
 #   make profile        instructions of W1a and W2 by function, counted by callgrind
 
-.PHONY: all test test-sanitize test-release test-tsan test-valgrind fuzz prerequisites clean run bench \
-	bench-build profile
+.PHONY: all test test-sanitize test-release test-tsan test-valgrind test-windows fuzz prerequisites clean \
+	run bench bench-build profile
 
 all: test
 
 prerequisites:
 	@scripts/prerequisites.sh
 
-test: test-sanitize test-release test-tsan test-valgrind
+test: test-sanitize test-release test-tsan test-valgrind test-windows
 
 test-sanitize test-release: test-%: prerequisites
 	cmake --preset $* >/dev/null
@@ -30,6 +32,12 @@ test-tsan: prerequisites
 	cmake --preset tsan >/dev/null
 	cmake --build --preset tsan
 	ctest --preset tsan
+
+test-windows: prerequisites
+	@scripts/windows-prerequisites.sh
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows
+	ctest --preset windows
 
 # Valgrind runs a test ~50 times slower: the differential tests over millions of values, the
 # stress test and the giant scripts, already run under the sanitizers, are left out here.

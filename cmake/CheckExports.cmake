@@ -31,7 +31,7 @@ set(name "[A-Za-z_][A-Za-z0-9_]*")
 if(LIBRARY MATCHES "\\.dll$")
   run_tool(dump ${OBJDUMP} -p ${LIBRARY})
   # The export table's name list: "\t[   0] close_list_variables".
-  matching_names("${dump}" "^\t\\[ *[0-9]+\\] (${name})$" exported)
+  matching_names("${dump}" "^\t\\[ *[0-9]+\\] ([^ ]+)$" exported)
   matching_names("${dump}" "^\tDLL Name: (.+)$" imported)
   foreach(dll IN LISTS imported)
     string(TOLOWER "${dll}" dll)

@@ -1,8 +1,5 @@
 // The host's variable functions and the listing: results, host buffers, the lock's failure
 // values, the change notification, and listings that other calls run into.
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -89,7 +86,7 @@ std::string builtin_call_error_line() { return text_of(run_script("sin(0.0);").e
 
 // One get-next call as "name=value", or "end" when it returns -1.
 template <typename Value>
-std::string next_number(int32_t (*get_next)(char*, int32_t, Value*)) {
+std::string next_number(int32_t(REGSCRIPT_STDCALL* get_next)(char*, int32_t, Value*)) {
     char name[32];
     Value value{};
     if (get_next(name, sizeof name, &value) != 0) return "end";
@@ -456,39 +453,12 @@ TEST_P(HostBuffers, HoldExactlyTheRuleBytes) {
 INSTANTIATE_TEST_SUITE_P(StrncpyRule, HostBuffers,
                          testing::Combine(testing::ValuesIn(buffer_cases), testing::ValuesIn(buffer_readers)));
 
-// Counts the notifications posted to a datagram socket registered as the window.
-class NotificationCounter {
-public:
-    NotificationCounter() {
-        EXPECT_EQ(socketpair(AF_UNIX, SOCK_DGRAM, 0, fds), 0);
-        set_register_window(reinterpret_cast<void*>(static_cast<intptr_t>(fds[0])));
-    }
-    ~NotificationCounter() {
-        set_register_window(nullptr);
-        close(fds[0]);
-        close(fds[1]);
-    }
-
-    int count() {
-        int received = 0;
-        uint32_t message = 0;
-        while (recv(fds[1], &message, sizeof message, MSG_DONTWAIT) == static_cast<ssize_t>(sizeof message)) {
-            EXPECT_EQ(message, static_cast<uint32_t>(REGSCRIPT_WM_VARIABLES_CHANGED));
-            ++received;
-        }
-        return received;
-    }
-
-private:
-    int fds[2] = {-1, -1};
-};
-
 // The call that counts the notifications `operation` posts.
 std::function<std::string()> notifications_of(void (*operation)()) {
     return [operation] {
         NotificationCounter counter;
         operation();
-        return text_of(counter.count());
+        return text_of(counter.take());
     };
 }
 

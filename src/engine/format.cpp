@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -144,9 +145,14 @@ PrintfDirective printf_directive(const Conversion& conversion, std::size_t width
 }
 
 // C leaves these undefined and glibc ignores them, so they are dropped before printf sees the
-// conversion: "#" with d, i, u and c; "0", a precision and a length modifier with c.
+// conversion: "#" with d, i, u and c; "0", a precision and a length modifier with c. And "#"
+// with o and a precision of 0 gets the precision 1, which prints the same: C's "0" for a zero,
+// which MinGW-w64's printf leaves out with the precision 0.
 Conversion defined_for_printf(Conversion conversion) {
     if (contains("diuc", conversion.letter)) conversion.flags[flag_characters.find('#')] = false;
+    if (conversion.letter == 'o' && conversion.flags[flag_characters.find('#')] && conversion.precision == 0u) {
+        conversion.precision = 1;
+    }
     if (conversion.letter == 'c') {
         conversion.flags[flag_characters.find('0')] = false;
         conversion.precision.reset();
@@ -155,14 +161,34 @@ Conversion defined_for_printf(Conversion conversion) {
     return conversion;
 }
 
-// The one place where numbers are formatted: a platform whose printf differs swaps this alone.
 // snprintf's result: the length of the whole text, of which at most room - 1 bytes are written.
-int print_number(char* out, std::size_t room, const PrintfDirective& directive, Argument value) {
+int print_with_printf(char* out, std::size_t room, const PrintfDirective& directive, Argument value) {
     return std::visit([&](auto number) { return std::snprintf(out, room, directive.data(), number); }, value);
 }
 
+bool is_negative_nan(Argument value) {
+    const double* number = std::get_if<double>(&value);
+    return number && std::isnan(*number) && std::signbit(*number);
+}
+
+// The one place where numbers are formatted: a platform whose printf differs swaps this alone.
+// The result is snprintf's. glibc prints a NaN's sign ("-nan"), MinGW-w64's printf drops it: a
+// negative NaN is printed as the positive one with a forced "+", which then becomes the "-".
+int print_number(char* out, std::size_t room, const Conversion& conversion, std::size_t width,
+                 std::optional<std::size_t> precision, Argument value) {
+    if (!is_negative_nan(value)) return print_with_printf(out, room, printf_directive(conversion, width, precision), value);
+    Conversion signed_conversion = conversion;
+    signed_conversion.flags[flag_characters.find('+')] = true;
+    const int length = print_with_printf(out, room, printf_directive(signed_conversion, width, precision),
+                                         std::fabs(std::get<double>(value)));
+    if (room > 0) {
+        if (char* sign = std::strchr(out, '+')) *sign = '-';
+    }
+    return length;
+}
+
 std::size_t unpadded_length(const Conversion& conversion, std::optional<std::size_t> precision, Argument value) {
-    const int length = print_number(nullptr, 0, printf_directive(conversion, 0, precision), value);
+    const int length = print_number(nullptr, 0, conversion, 0, precision, value);
     return length > 0 ? static_cast<std::size_t>(length) : 0;
 }
 
@@ -219,7 +245,7 @@ bool append_number(Output& output, const Conversion& parsed, Argument value) {
     const Field field = visible_field(conversion, value, output.capacity);
     char* const start = output.text + output.length;
     const std::size_t room = output.capacity - output.length;
-    const int length = print_number(start, room, printf_directive(conversion, field.width, field.precision), value);
+    const int length = print_number(start, room, conversion, field.width, field.precision, value);
     const std::size_t written = length > 0 ? std::min(static_cast<std::size_t>(length), room - 1) : 0;
     start[written] = '\0';
     const std::size_t shown = std::strlen(start);
