@@ -12,15 +12,20 @@
  * The generated driver's own words are replaced by ours: a syntax error is reported through
  * yyreport_syntax_error ("parse error"), and yyerror is called only when the stacks cannot grow
  * any further ("parser stack overflow").
+ *
+ * The error statement records the line of the most recently scanned token when the recovery
+ * shifted its last `error`: the `;` itself when the syntax error was found at it, otherwise the
+ * last token dropped before the `;`, which is the token scanned just before it. The parser keeps
+ * no locations for this (the driver would compute one at every reduction); the scanner remembers
+ * the line of the token before its last one.
  */
 
 %code requires {
 #include "values.h"
 
 /* Compiled as C++, the generated driver grows its stacks past their first 200 entries only
- * when it is told that the value and location records may be copied bytewise. */
+ * when it is told that the value records may be copied bytewise. */
 #define YYSTYPE_IS_TRIVIAL 1
-#define YYLTYPE_IS_TRIVIAL 1
 }
 
 %code {
@@ -35,16 +40,15 @@
 #include "string_functions.h"
 
 namespace {
-int yylex(SemanticValue* value, SourceLocation* location);
-void yyerror(const SourceLocation* location, const char* message);
+int yylex(SemanticValue* value);
+void yyerror(const char* message);
+int32_t error_statement_line();
 }  // namespace
 }
 
 %define api.pure full
 %define api.value.type {SemanticValue}
-%define api.location.type {SourceLocation}
 %define parse.error custom
-%locations
 %expect 0
 
 %token <number> DOUBLE_CONST 257
@@ -88,7 +92,7 @@ statement
     | iexpr SEMICOLON  { finish_integer_statement($1); }
     | dexpr SEMICOLON  { finish_double_statement($1); }
     | sexpr SEMICOLON  { finish_string_statement($1); }
-    | error SEMICOLON  { finish_error_statement(@1.last_line); YYABORT; }
+    | error SEMICOLON  { finish_error_statement(error_statement_line()); YYABORT; }
     ;
 
 dexpr
@@ -178,23 +182,25 @@ iexpr
 
 namespace {
 
-/* Bison's tokens are points: the parser's location of a token repeats the scanner's counters in
- * both halves, so that a span's last_line is the line of its last token. The error token spans
- * the discarded text up to the most recently scanned token, and its last_line is the line that
- * a syntax error records. */
-int yylex(SemanticValue* value, SourceLocation* location) {
+// Whether the syntax error that began the recovery was found at a `;`.
+bool error_found_at_semicolon = false;
+
+int yylex(SemanticValue* value) {
     int token = next_token();
     *value = token_value;
-    *location = {token_location.first_line, token_location.first_column,
-                 token_location.first_line, token_location.first_column};
     return token;
 }
 
-void yyerror(const SourceLocation*, const char*) { print_parser_error("parser stack overflow"); }
+void yyerror(const char*) { print_parser_error("parser stack overflow"); }
+
+int32_t error_statement_line() {
+    return error_found_at_semicolon ? token_location.first_line : line_before_last_token();
+}
 
 }  // namespace
 
-static int yyreport_syntax_error(const yypcontext_t*) {
+static int yyreport_syntax_error(const yypcontext_t* context) {
+    error_found_at_semicolon = yypcontext_token(context) == YYSYMBOL_SEMICOLON;
     print_parser_error("parse error");
     return 0;
 }

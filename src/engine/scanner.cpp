@@ -15,13 +15,20 @@ SourceLocation token_location;
 
 namespace {
 
-// The text being scanned: a private copy ending in a NUL, and where scanning resumes.
+// The text being scanned: a private copy ending in a NUL, and where scanning resumes; and the
+// lines of the last two tokens returned.
 struct ScannerBuffer {
     char* block;
     const char* position;
+    int32_t last_token_line;
+    int32_t line_before_last_token;
 };
 
-ScannerBuffer buffer = {nullptr, nullptr};
+ScannerBuffer buffer = {nullptr, nullptr, 0, 0};
+
+// Short scripts, the common case, are copied here instead of into a new heap block: the one
+// scanner runs under the store lock, so one block serves every run.
+char short_text_block[256];
 
 struct Keyword {
     std::string_view text;
@@ -183,18 +190,22 @@ int scan_operator(const char* p) {
 
 bool scanner_open_text(const char* text) {
     std::size_t length = std::strlen(text);
-    char* block = static_cast<char*>(std::malloc(length + 2));
+    char* block = length + 2 <= sizeof short_text_block ? short_text_block
+                                                         : static_cast<char*>(std::malloc(length + 2));
     if (!block) {
         std::fprintf(stderr, "%s\n", "out of dynamic memory in yy_scan_bytes()");
         return false;
     }
     std::memcpy(block, text, length);
     block[length] = block[length + 1] = '\0';
-    buffer = {block, block};
+    buffer = {block, block, 0, 0};
     return true;
 }
 
-int next_token() {
+namespace {
+
+// The next token's code, or 0 at the end of the text.
+int scan_token() {
     for (;;) {
         const char* p = buffer.position;
         char c = *p;
@@ -226,9 +237,22 @@ int next_token() {
     }
 }
 
+}  // namespace
+
+int next_token() {
+    int token = scan_token();
+    if (token != 0) {
+        buffer.line_before_last_token = buffer.last_token_line;
+        buffer.last_token_line = token_location.first_line;
+    }
+    return token;
+}
+
+int32_t line_before_last_token() { return buffer.line_before_last_token; }
+
 void scanner_close_text() {
-    std::free(buffer.block);
-    buffer = {nullptr, nullptr};
+    if (buffer.block != short_text_block) std::free(buffer.block);
+    buffer = {nullptr, nullptr, 0, 0};
 }
 
 int32_t text_to_int(const char* text) {

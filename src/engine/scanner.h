@@ -20,6 +20,9 @@ bool scanner_open_text(const char* text);
 // The next token's code, or 0 at the end of the text (and on every request after it).
 int next_token();
 
+// The line of the token returned before the most recent one; 0 when there is none.
+int32_t line_before_last_token();
+
 // Frees the copy made by scanner_open_text.
 void scanner_close_text();
 
