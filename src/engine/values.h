@@ -1,4 +1,4 @@
-// The value and the location that travel with every token and grammar symbol.
+// The value that travels with every token and grammar symbol, and the scanner's location.
 #pragma once
 
 #include <cstdint>
