@@ -1,21 +1,8 @@
 // init_registers, deinit_registers, reset_registers and the window registration.
-#include <atomic>
-
 #include "notification.h"
-#include "platform.h"
 #include "regscript.h"
 #include "store.h"
 #include "store_lock.h"
-
-namespace {
-
-std::atomic<void*> notify_window{nullptr};
-
-}  // namespace
-
-void notify_variables_changed() {
-    if (void* window = notify_window.load()) platform_post_notification(window);
-}
 
 // The built-ins are loaded under the lock, so that a thread still inside a call that began
 // before a deinit_registers never sees the store change beneath it.
@@ -41,4 +28,4 @@ int32_t REGSCRIPT_CDECL reset_registers(void) {
     return 0;
 }
 
-void REGSCRIPT_STDCALL set_register_window(void* window) { notify_window = window; }
+void REGSCRIPT_STDCALL set_register_window(void* window) { set_notification_window(window); }

@@ -41,42 +41,11 @@ int32_t host_type_number(int32_t type) {
     }
 }
 
-// Under the lock, `read` of the variable `name` of `type`; `failure` when there is none or the
-// lock wait fails.
-template <typename Result, typename Read>
-Result read_typed_variable(const char* name, int32_t type, Result failure, Read read) {
-    StoreLockScope lock;
-    if (!lock.held) return failure;
-    const Variable* variable = find_typed_variable(name, type);
-    return variable ? read(*variable) : failure;
-}
-
-template <typename Number>
-Number read_number(const char* name, int32_t type, Number VariableValue::*member) {
-    return read_typed_variable(name, type, Number{},
-                               [member](const Variable& variable) { return variable.value.*member; });
-}
-
-// Under the lock, finds or creates the variable `name` of `type` and lets `store` put the value
-// in (false: out of memory). Notifies whatever happened, also when the lock wait fails.
-template <typename Store>
-int32_t write_typed_variable(const char* name, int32_t type, Store store) {
-    bool stored;
-    {
-        StoreLockScope lock;
-        Variable* variable = lock.held ? find_or_create_variable(name, type) : nullptr;
-        stored = variable && store(*variable);
-    }
-    notify_variables_changed();
-    return stored ? 0 : -1;
-}
-
-template <typename Number>
-int32_t write_number(const char* name, int32_t type, Number VariableValue::*member, Number value) {
-    return write_typed_variable(name, type, [member, value](Variable& variable) {
-        variable.value.*member = value;
-        return true;
-    });
+// Stores `text` in the variable `name`, found or created as a string variable. False when it has
+// another type or memory runs out. The caller holds the lock.
+bool store_text(const char* name, const char* text) {
+    Variable* variable = find_or_create_variable(name, STRING_VAR);
+    return variable && set_variable_text(variable, text);
 }
 
 // Removes the variable `name` unless it is a built-in function. True when the host is to be
@@ -98,33 +67,61 @@ int32_t REGSCRIPT_STDCALL get_variable_type(const char* name) {
 }
 
 int32_t REGSCRIPT_STDCALL get_int_variable(const char* name) {
-    return read_number(name, INT_VAR, &VariableValue::integer);
+    StoreLockScope lock;
+    if (!lock.held) return 0;
+    const Variable* variable = find_typed_variable(name, INT_VAR);
+    return variable ? variable->value.integer : 0;
 }
 
 double REGSCRIPT_STDCALL get_double_variable(const char* name) {
-    return read_number(name, DOUBLE_VAR, &VariableValue::number);
+    StoreLockScope lock;
+    if (!lock.held) return 0.0;
+    const Variable* variable = find_typed_variable(name, DOUBLE_VAR);
+    return variable ? variable->value.number : 0.0;
 }
 
 int32_t REGSCRIPT_STDCALL get_string_variable(const char* name, char* buffer, int32_t size) {
     // Emptied before the wait, so that every failure leaves the host an empty text.
     if (buffer && size >= 1) buffer[0] = '\0';
-    return read_typed_variable(name, STRING_VAR, int32_t{-1}, [buffer, size](const Variable& variable) {
-        std::string_view text = variable_text(variable);
-        return copy_to_host_buffer(text, buffer, size) ? 0 : host_text_length(text);
-    });
+    StoreLockScope lock;
+    if (!lock.held) return -1;
+    const Variable* variable = find_typed_variable(name, STRING_VAR);
+    if (!variable) return -1;
+    std::string_view text = variable_text(*variable);
+    return copy_to_host_buffer(text, buffer, size) ? 0 : host_text_length(text);
 }
 
+// The setters notify whatever happened, also when the lock wait fails.
 int32_t REGSCRIPT_STDCALL set_int_variable(const char* name, int32_t value) {
-    return write_number(name, INT_VAR, &VariableValue::integer, value);
+    Variable* variable;
+    {
+        StoreLockScope lock;
+        variable = lock.held ? find_or_create_variable(name, INT_VAR) : nullptr;
+        if (variable) variable->value.integer = value;
+    }
+    notify_variables_changed();
+    return variable ? 0 : -1;
 }
 
 int32_t REGSCRIPT_STDCALL set_double_variable(const char* name, double value) {
-    return write_number(name, DOUBLE_VAR, &VariableValue::number, value);
+    Variable* variable;
+    {
+        StoreLockScope lock;
+        variable = lock.held ? find_or_create_variable(name, DOUBLE_VAR) : nullptr;
+        if (variable) variable->value.number = value;
+    }
+    notify_variables_changed();
+    return variable ? 0 : -1;
 }
 
 int32_t REGSCRIPT_STDCALL set_string_variable(const char* name, const char* text) {
-    return write_typed_variable(name, STRING_VAR,
-                                [text](Variable& variable) { return set_variable_text(&variable, text); });
+    bool stored;
+    {
+        StoreLockScope lock;
+        stored = lock.held && store_text(name, text);
+    }
+    notify_variables_changed();
+    return stored ? 0 : -1;
 }
 
 // A failed wait notifies only when the lock exists, that is when it timed out: before
