@@ -1,4 +1,4 @@
-#include "decimal.h"
+#include "conversions.h"
 
 #include <gtest/gtest.h>
 

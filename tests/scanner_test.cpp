@@ -1,6 +1,8 @@
 #include <cstdio>
 #include <string>
 
+#include "conversions.h"
+#include "grammar.hpp"
 #include "scanner.h"
 #include "scratch.h"
 #include "store.h"
@@ -17,20 +19,20 @@ const char* const token_names[] = {
 };
 
 // One token as "NAME" or "NAME(value)", with "@line:column" when `with_location`.
-std::string describe_token(int token, bool with_location) {
-    std::string text = token_names[token - DOUBLE_CONST];
+std::string describe_token(int token, const SemanticValue& token_value, bool with_location) {
+    std::string text = token_names[token - TOKEN_DOUBLE_CONST];
     char value[64] = "";
     switch (token) {
-        case INT_CONST: std::snprintf(value, sizeof value, "(%d)", token_value.integer); break;
-        case DOUBLE_CONST: std::snprintf(value, sizeof value, "(%g)", token_value.number); break;
-        case STRING_CONST: text += "(\"" + std::string(token_value.text) + "\")"; break;
+        case TOKEN_INT_CONST: std::snprintf(value, sizeof value, "(%d)", token_value.integer); break;
+        case TOKEN_DOUBLE_CONST: std::snprintf(value, sizeof value, "(%g)", token_value.number); break;
+        case TOKEN_STRING_CONST: text += "(\"" + std::string(token_value.text) + "\")"; break;
         case INT_VAR: case STRING_VAR: case DOUBLE_VAR: case FUNCTION:
             text += "(" + std::string(token_value.variable->name) + ")";
             break;
     }
     text += value;
     if (with_location) {
-        std::snprintf(value, sizeof value, "@%d:%d", token_location.first_line, token_location.first_column);
+        std::snprintf(value, sizeof value, "@%d:%d", last_token().line, last_token().column);
         text += value;
     }
     return text;
@@ -43,16 +45,14 @@ struct Scan {
 
 Scan scan_all(const char* text, bool with_location = false) {
     Scan scan;
-    token_location = {1, 0, 0, 0};
+    SemanticValue value;
     testing::internal::CaptureStdout();
     EXPECT_TRUE(scanner_open_text(text));
-    for (int token; (token = next_token()) != 0;) {
+    for (int token; (token = next_token(&value)) != 0;) {
         if (!scan.tokens.empty()) scan.tokens += ' ';
-        scan.tokens += describe_token(token, with_location);
-        EXPECT_EQ(token_location.last_line, 0);
-        EXPECT_EQ(token_location.last_column, 0);
+        scan.tokens += describe_token(token, value, with_location);
     }
-    EXPECT_EQ(next_token(), 0);
+    EXPECT_EQ(next_token(&value), 0);
     scanner_close_text();
     std::fflush(stdout);
     scan.echoed = testing::internal::GetCapturedStdout();
@@ -116,43 +116,57 @@ INSTANTIATE_TEST_SUITE_P(EchoedBytes, ScannerTokens, testing::Values(
 
 using ScannerTest = EngineTest;
 
-TEST_F(ScannerTest, LocationsCountLinesAndSemicolonsSinceTheLineStart) {
-    EXPECT_EQ(scan_all("a;\nb;c;", true).tokens,
-              "INT_VAR(a)@1:0 SEMICOLON@1:1 INT_VAR(b)@2:0 SEMICOLON@2:1 INT_VAR(c)@2:1 SEMICOLON@2:2");
-    EXPECT_EQ(scan_all("\"x\ny\" z", true).tokens, "STRING_CONST(\"x\ny\")@1:0 INT_VAR(z)@1:0");
+TEST_F(ScannerTest, PlacesCountLinesAndBytesWithinTheLine) {
+    EXPECT_EQ(scan_all("a;\n b;\tc ;", true).tokens,
+              "INT_VAR(a)@1:1 SEMICOLON@1:2 INT_VAR(b)@2:2 SEMICOLON@2:3 INT_VAR(c)@2:5 SEMICOLON@2:7");
+    // A newline inside a string literal starts no line.
+    EXPECT_EQ(scan_all("\"x\ny\" z", true).tokens, "STRING_CONST(\"x\ny\")@1:1 INT_VAR(z)@1:7");
     EXPECT_EQ(scan_all(";;\n\n\n", true).tokens, "SEMICOLON@1:1 SEMICOLON@1:2");
-    EXPECT_EQ(token_location.first_line, 4);
+}
+
+TEST_F(ScannerTest, RemembersTheLastTwoTokens) {
+    SemanticValue value;
+    ASSERT_TRUE(scanner_open_text("abc\n(int)  x;\n\n"));
+    EXPECT_EQ(last_token().line, 0);
+    while (next_token(&value) != TOKEN_SEMICOLON) {}
+    EXPECT_EQ(token_before_last().text, "x");
+    EXPECT_EQ(last_token().text, ";");
+    EXPECT_EQ(last_token().column, 9);
+    EXPECT_EQ(next_token(&value), 0);
+    EXPECT_EQ(last_token().text, ";");
+    EXPECT_EQ(scanner_line(), 4);
+    scanner_close_text();
 }
 
 TEST_F(ScannerTest, IdentifiersResolveAgainstTheStoreAsTheyAreScanned) {
     Variable* text = create_variable("s", STRING_VAR);
     Variable* number = create_variable("d", DOUBLE_VAR);
-    token_location = {1, 0, 0, 0};
+    SemanticValue value;
     ASSERT_TRUE(scanner_open_text("s d x x"));
-    EXPECT_EQ(next_token(), STRING_VAR);
-    EXPECT_EQ(token_value.variable, text);
-    EXPECT_EQ(next_token(), DOUBLE_VAR);
-    EXPECT_EQ(token_value.variable, number);
+    EXPECT_EQ(next_token(&value), STRING_VAR);
+    EXPECT_EQ(value.variable, text);
+    EXPECT_EQ(next_token(&value), DOUBLE_VAR);
+    EXPECT_EQ(value.variable, number);
     EXPECT_EQ(find_variable("x"), nullptr);
-    EXPECT_EQ(next_token(), INT_VAR);
+    EXPECT_EQ(next_token(&value), INT_VAR);
     Variable* created = find_variable("x");
     ASSERT_NE(created, nullptr);
     EXPECT_EQ(created->value.integer, 0);
-    EXPECT_EQ(next_token(), INT_VAR);
-    EXPECT_EQ(token_value.variable, created);
+    EXPECT_EQ(next_token(&value), INT_VAR);
+    EXPECT_EQ(value.variable, created);
     scanner_close_text();
 }
 
 TEST_F(ScannerTest, TheTextIsCopiedAndEndsAtItsFirstNul) {
     char text[] = "a b\0c";
-    token_location = {1, 0, 0, 0};
+    SemanticValue value;
     ASSERT_TRUE(scanner_open_text(text));
     text[0] = 'z';
-    EXPECT_EQ(next_token(), INT_VAR);
-    EXPECT_STREQ(token_value.variable->name, "a");
-    EXPECT_EQ(next_token(), INT_VAR);
-    EXPECT_EQ(next_token(), 0);
-    EXPECT_EQ(next_token(), 0);
+    EXPECT_EQ(next_token(&value), INT_VAR);
+    EXPECT_STREQ(value.variable->name, "a");
+    EXPECT_EQ(next_token(&value), INT_VAR);
+    EXPECT_EQ(next_token(&value), 0);
+    EXPECT_EQ(next_token(&value), 0);
     scanner_close_text();
     EXPECT_EQ(find_variable("c"), nullptr);
 }

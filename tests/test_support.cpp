@@ -2,7 +2,9 @@
 
 #include <fcntl.h>
 #include <unistd.h>
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/socket.h>
 #endif
 
@@ -13,11 +15,6 @@
 #include "regscript.h"
 #include "store.h"
 #include "store_lock.h"
-
-#ifdef _WIN32
-// After the engine's headers: it defines DELETE, which the grammar names a token.
-#include <windows.h>
-#endif
 
 RunOutcome run_script(const char* script) {
     RunOutcome outcome{0, -99, ""};

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "store.h"
+#include "variable.h"
 
 bool copy_to_host_buffer(std::string_view text, char* buffer, int32_t size) {
     if (!buffer || size < 1) return false;

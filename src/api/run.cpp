@@ -1,5 +1,6 @@
 // run_parser: one script run, holding the store lock from start to end.
 #include "notification.h"
+#include "output.h"
 #include "parser.h"
 #include "regscript.h"
 #include "scanner.h"
@@ -11,16 +12,17 @@ int32_t REGSCRIPT_STDCALL run_parser(const char* script, int32_t* error_line) {
     {
         StoreLockScope lock;
         if (!lock.held) return 0;
-        token_location.first_line = 1;
-        token_location.first_column = 0;
-        recorded_error_line = 0;
+        begin_run();
+        int parse_status = 0;
         if (scanner_open_text(script ? script : "")) {
-            parse();
+            parse_status = parse();
             scanner_close_text();
+        } else {
+            print_script_copy_failure();
         }
-        finish_run();
-        if (error_line) *error_line = recorded_error_line;
-        result = run_result;
+        finish_run(parse_status);
+        if (error_line) *error_line = run_state().error_line;
+        result = run_state().result;
     }
     notify_variables_changed();
     return result;

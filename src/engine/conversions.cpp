@@ -1,4 +1,4 @@
-#include "decimal.h"
+#include "conversions.h"
 
 #include <algorithm>
 #include <array>
@@ -14,13 +14,11 @@ namespace {
 // The bytes a C "isspace" accepts in the C locale; named here so no locale is consulted.
 constexpr std::string_view white_space = " \t\n\v\f\r";
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
 bool is_exponent_marker(char c) { return c == 'e' || c == 'E' || c == 'd' || c == 'D'; }
 
+// Where the digits from `position` end.
 std::size_t skip_digits(std::string_view text, std::size_t position) {
-    while (position < text.size() && is_digit(text[position])) ++position;
-    return position;
+    return static_cast<std::size_t>(::skip_digits(text.data() + position, text.data() + text.size()) - text.data());
 }
 
 // An unsigned number at the start of a text: D* ["." D*] with at least one digit, then an
@@ -30,7 +28,7 @@ struct NumberText {
     std::size_t mantissa_length;   // where the exponent marker is, or text.size() without one
 };
 
-NumberText scan_number(std::string_view text) {
+NumberText number_prefix(std::string_view text) {
     std::size_t end = skip_digits(text, 0);
     bool has_digits = end > 0;
     if (end < text.size() && text[end] == '.') {
@@ -109,9 +107,55 @@ double number_value(const NumberText& number) {
     return read_decimal(copy, number);
 }
 
+int hex_digit_value(char c) {
+    if (is_digit(c)) return c - '0';
+    return (c | 0x20) - 'a' + 10;
+}
+
+// The low 32 bits of the number that the hex digits from p make.
+uint32_t read_hex_digits(const char* p) {
+    uint32_t value = 0;
+    for (; is_hex_digit(*p); ++p) value = value << 4 | static_cast<uint32_t>(hex_digit_value(*p));
+    return value;
+}
+
+int32_t negate_if(bool negative, uint32_t magnitude) {
+    return static_cast<int32_t>(negative ? 0u - magnitude : magnitude);
+}
+
+// atoi with 32-bit wrap: white space, an optional sign, decimal digits.
+int32_t read_decimal_int(const char* p) {
+    while (is_space(*p)) ++p;
+    bool negative = *p == '-';
+    if (*p == '-' || *p == '+') ++p;
+    uint32_t value = 0;
+    for (; is_digit(*p); ++p) value = value * 10u + static_cast<uint32_t>(*p - '0');
+    return negate_if(negative, value);
+}
+
 }  // namespace
 
-double decimal_to_double(std::string_view digits) { return number_value(scan_number(digits)); }
+int32_t text_to_int(const char* text) {
+    if (!text) return 0;
+    const char* lead = text;
+    while (*lead == ' ') ++lead;
+    if (*lead != '0') return read_decimal_int(lead);
+    if (is_digit(lead[1])) return read_decimal_int(lead);
+    if (lead[1] == 'x') return static_cast<int32_t>(read_hex_digits(lead + 2));
+    return 0;
+}
+
+int32_t hex_text_to_int(const char* text) {
+    if (!text) return 0;
+    const char* p = text;
+    while (is_space(*p)) ++p;
+    bool negative = *p == '-';
+    if (*p == '-' || *p == '+') ++p;
+    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && is_hex_digit(p[2])) p += 2;
+    return negate_if(negative, read_hex_digits(p));
+}
+
+double decimal_to_double(std::string_view digits) { return number_value(number_prefix(digits)); }
 
 double text_to_double(const char* text) {
     if (!text) return 0.0;
@@ -119,7 +163,7 @@ double text_to_double(const char* text) {
     rest.remove_prefix(std::min(rest.find_first_not_of(white_space), rest.size()));
     const bool negative = !rest.empty() && rest.front() == '-';
     if (!rest.empty() && (rest.front() == '+' || negative)) rest.remove_prefix(1);
-    const NumberText number = scan_number(rest);
+    const NumberText number = number_prefix(rest);
     // A sign without a number is no number: "-x" gives 0.0, not -0.0.
     if (number.text.empty()) return 0.0;
     const double magnitude = number_value(number);

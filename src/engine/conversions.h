@@ -1,12 +1,37 @@
-// Reading decimal text as a double, with the same result on every platform.
+// Text to numbers: the conversions of the scanner's literals and of strtoint, hextoint and
+// strtodouble, and the character classes they and the scanner share. No locale is consulted.
 //
 // The C library's strtod and atof are not used: they follow the C locale (a decimal comma), accept
 // hexadecimal, "inf" and "nan" forms, and differ between C libraries in how they treat a "d"
-// exponent. These functions accept plain decimal text only and round it correctly to the nearest
-// double, whatever the locale or platform.
+// exponent. The double conversions accept plain decimal text only and round it correctly to the
+// nearest double, whatever the locale or platform.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
+
+inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
+inline bool is_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
+inline bool is_hex_digit(char c) { return is_digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+// Blanks separate tokens on a line.
+inline bool is_blank(char c) { return c == ' ' || c == '\t'; }
+// White space as the C library's conversions skip it in the C locale.
+inline bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Where the decimal digits that start the bytes from `text` to `end` end.
+inline const char* skip_digits(const char* text, const char* end) {
+    while (text < end && is_digit(*text)) ++text;
+    return text;
+}
+
+// Decimal text to integer, wrapping modulo 2^32: spaces are skipped; then a leading "0x" means
+// hexadecimal, any other leading "0" not followed by a digit gives 0, and the rest reads as
+// atoi does (blanks, a sign, digits). A null text gives 0.
+int32_t text_to_int(const char* text);
+
+// Hexadecimal text to integer, wrapping modulo 2^32: white space, a sign, an optional "0x" or
+// "0X", hex digits. No digits, or a null text, give 0.
+int32_t hex_text_to_int(const char* text);
 
 // The value of `digits`, a text of the form  D+ [ "." D+ ] [ ("e"|"E") ["+"|"-"] D+ ], rounded to
 // the nearest double. Used for the double literals of the script language.

@@ -13,11 +13,12 @@
  * yyreport_syntax_error ("parse error"), and yyerror is called only when the stacks cannot grow
  * any further ("parser stack overflow").
  *
- * The error statement records the line of the most recently scanned token when the recovery
- * shifted its last `error`: the `;` itself when the syntax error was found at it, otherwise the
- * last token dropped before the `;`, which is the token scanned just before it. The parser keeps
- * no locations for this (the driver would compute one at every reduction); the scanner remembers
- * the line of the token before its last one.
+ * The parser keeps no locations (the driver would compute one at every reduction): the line of
+ * a syntax error comes from the scanner's last tokens, by the rule in statements.cpp.
+ *
+ * The generated token codes carry the prefix TOKEN_, so that names such as DELETE or NOT meet no
+ * macro of a system header; only the scanner and this file see them. The four kinds of name are
+ * the variables' type codes (variable.h).
  */
 
 %code requires {
@@ -29,6 +30,7 @@
 }
 
 %code {
+#include "conversions.h"
 #include "declarations.h"
 #include "numbers.h"
 #include "output.h"
@@ -36,17 +38,17 @@
 #include "scanner.h"
 #include "scratch.h"
 #include "statements.h"
-#include "store.h"
+#include "variable.h"
 #include "string_functions.h"
 
 namespace {
-int yylex(SemanticValue* value);
-void yyerror(const char* message);
-int32_t error_statement_line();
+int yylex(SemanticValue* value) { return next_token(value); }
+void yyerror(const char*) { print_parser_error("parser stack overflow"); }
 }  // namespace
 }
 
 %define api.pure full
+%define api.token.prefix {TOKEN_}
 %define api.value.type {SemanticValue}
 %define parse.error custom
 %expect 0
@@ -92,7 +94,7 @@ statement
     | iexpr SEMICOLON  { finish_integer_statement($1); }
     | dexpr SEMICOLON  { finish_double_statement($1); }
     | sexpr SEMICOLON  { finish_string_statement($1); }
-    | error SEMICOLON  { finish_error_statement(error_statement_line()); YYABORT; }
+    | error SEMICOLON  { finish_error_statement(); YYABORT; }
     ;
 
 dexpr
@@ -110,7 +112,7 @@ dexpr
     | MINUS dexpr %prec UMINUS                  { $$ = -$2; }
     | FUNCTION LPAREN dexpr RPAREN              { $$ = apply_function($1, $3); }
     | FUNCTION LPAREN iexpr RPAREN              { $$ = apply_function($1, $3); }
-    | STRTODOUBLE LPAREN sexpr RPAREN           { $$ = string_to_double($3); }
+    | STRTODOUBLE LPAREN sexpr RPAREN           { $$ = text_to_double($3); }
     ;
 
 sexpr
@@ -137,7 +139,7 @@ iexpr
     | LPAREN iexpr RPAREN                       { $$ = $2; }
     | INT_VAR ASSIGN iexpr                      { $$ = assign_integer($1, $3); }
     | MINUS iexpr %prec UMINUS                  { $$ = int_negate($2); }
-    | STRTOINT LPAREN sexpr RPAREN              { $$ = string_to_int($3); }
+    | STRTOINT LPAREN sexpr RPAREN              { $$ = text_to_int($3); }
     | BITNOT iexpr                              { $$ = ~$2; }
     | iexpr BITAND iexpr                        { $$ = $1 & $3; }
     | iexpr BITXOR iexpr                        { $$ = $1 ^ $3; }
@@ -154,7 +156,7 @@ iexpr
     | iexpr AND iexpr                           { $$ = $1 && $3; }
     | iexpr OR iexpr                            { $$ = $1 || $3; }
     | STRLEN LPAREN sexpr RPAREN                { $$ = string_length($3); }
-    | HEXTOINT LPAREN sexpr RPAREN              { $$ = hex_string_to_int($3); }
+    | HEXTOINT LPAREN sexpr RPAREN              { $$ = hex_text_to_int($3); }
     | dexpr EQ dexpr                            { $$ = double_equal($1, $3); }
     | dexpr NE dexpr                            { $$ = double_not_equal($1, $3); }
     | dexpr GT dexpr                            { $$ = double_greater($1, $3); }
@@ -180,27 +182,8 @@ iexpr
 
 %%
 
-namespace {
-
-// Whether the syntax error that began the recovery was found at a `;`.
-bool error_found_at_semicolon = false;
-
-int yylex(SemanticValue* value) {
-    int token = next_token();
-    *value = token_value;
-    return token;
-}
-
-void yyerror(const char*) { print_parser_error("parser stack overflow"); }
-
-int32_t error_statement_line() {
-    return error_found_at_semicolon ? token_location.first_line : line_before_last_token();
-}
-
-}  // namespace
-
 static int yyreport_syntax_error(const yypcontext_t* context) {
-    error_found_at_semicolon = yypcontext_token(context) == YYSYMBOL_SEMICOLON;
+    note_syntax_error(yypcontext_token(context) == YYSYMBOL_SEMICOLON);
     print_parser_error("parse error");
     return 0;
 }

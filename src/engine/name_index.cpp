@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "store.h"
+#include "variable.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "platform.h"
-#include "store.h"
+#include "variable.h"
 
 namespace {
 

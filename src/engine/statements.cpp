@@ -2,13 +2,13 @@
 
 #include "numbers.h"
 #include "output.h"
+#include "scanner.h"
 #include "scratch.h"
 #include "store.h"
 
-int32_t run_result = 0;
-int32_t recorded_error_line = 0;
-
 namespace {
+
+RunState run = {0, 0, RunOutcome::completed, false};
 
 void release_statement_memory() {
     scratch_free_all();
@@ -17,24 +17,43 @@ void release_statement_memory() {
 
 }  // namespace
 
+void begin_run() { run = {run.result, 0, RunOutcome::completed, false}; }
+
 void finish_integer_statement(int32_t value) {
     print_integer_statement(value);
-    run_result = value;
+    run.result = value;
     release_statement_memory();
 }
 
 void finish_double_statement(double value) {
     print_double_statement(value, double_to_int(value));
-    run_result = double_equal(value, 0.0) ? 0 : 1;
+    run.result = double_equal(value, 0.0) ? 0 : 1;
     release_statement_memory();
 }
 
 void finish_string_statement(const char* text) {
     print_string_statement(text);
-    run_result = 0;
+    run.result = 0;
     release_statement_memory();
 }
 
-void finish_error_statement(int32_t line) { recorded_error_line = line; }
+void note_syntax_error(bool at_semicolon) { run.error_found_at_semicolon = at_semicolon; }
 
-void finish_run() { free_retired_variables(); }
+// The recovery drops tokens up to the next `;`, which is the last token scanned when the error
+// statement is reduced. The error's line is that `;`'s own when the error was found at it, and
+// otherwise the line of the last token dropped before it.
+void finish_error_statement() {
+    run.error_line = run.error_found_at_semicolon ? last_token().line : token_before_last().line;
+    run.outcome = RunOutcome::syntax_error;
+}
+
+void finish_run(int parse_status) {
+    if (parse_status == 2) {
+        run.outcome = RunOutcome::stack_overflow;
+    } else if (parse_status == 1 && run.outcome != RunOutcome::syntax_error) {
+        run.outcome = RunOutcome::ended_inside_statement;
+    }
+    free_retired_variables();
+}
+
+const RunState& run_state() { return run; }

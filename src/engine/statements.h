@@ -1,19 +1,41 @@
-// Finished statements: each prints its trace line, sets the run result and frees the statement's
-// temporary strings and deleted variables.
+// Statements and the state of a run: each finished statement prints its trace line, sets the run
+// result and frees the statement's temporary strings and deleted variables; a syntax error ends
+// the run and records its line.
 #pragma once
 
 #include <cstdint>
 
-// The result of the last integer, double or string statement; it carries over between runs.
-extern int32_t run_result;
-// The line of the syntax error that ended the run, or 0; the run entry resets it.
-extern int32_t recorded_error_line;
+// How a run ended.
+enum class RunOutcome : int32_t {
+    completed,               // every statement of the text ran
+    syntax_error,            // an error statement ended the run; its line is recorded
+    ended_inside_statement,  // the text ended before a statement's `;` (error line 0)
+    stack_overflow,          // the text nests too deeply for the parser
+};
+
+// What a run hands back. The run entry owns it through the functions below.
+struct RunState {
+    int32_t result;      // of the last integer, double or string statement; carries over between runs
+    int32_t error_line;  // of the syntax error that ended the run, or 0
+    RunOutcome outcome;
+    bool error_found_at_semicolon;  // the syntax error was found at a `;`
+};
+
+// Starts a run: no error line, no outcome yet; the result of earlier runs stays.
+void begin_run();
 
 void finish_integer_statement(int32_t value);
 // The run result is 1, or 0 for a value that is zero or NaN.
 void finish_double_statement(double value);
 void finish_string_statement(const char* text);
-// Records the line; the parse ends with the statement.
-void finish_error_statement(int32_t line);
-// Frees what the statements of a run left behind when the run ends (deleted variables).
-void finish_run();
+
+// A syntax error was reported, at a `;` or at another token.
+void note_syntax_error(bool at_semicolon);
+// The error statement: records the error's line; the parse ends with the statement.
+void finish_error_statement();
+
+// Ends a run whose parse gave `parse_status` (see parse()): records the outcome and frees what
+// the statements left behind (deleted variables).
+void finish_run(int parse_status);
+
+const RunState& run_state();

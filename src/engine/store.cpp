@@ -10,6 +10,7 @@ namespace {
 
 Variable* store_head = nullptr;
 Variable* retired_head = nullptr;
+Variable** walk_position = nullptr;
 
 struct BuiltinFunction {
     const char* name;
@@ -65,7 +66,7 @@ bool unlink_variable(Variable* variable) {
     for (Variable** link = &store_head; *link; link = &(*link)->next) {
         if (*link == variable) {
             *link = variable->next;
-            if (list_cursor == variable) list_cursor = variable->next;
+            if (walk_position && *walk_position == variable) *walk_position = variable->next;
             unindex_variable(variable);
             return true;
         }
@@ -74,8 +75,6 @@ bool unlink_variable(Variable* variable) {
 }
 
 }  // namespace
-
-Variable* list_cursor = nullptr;
 
 Variable* find_variable(std::string_view name) { return index_find(name); }
 
@@ -122,7 +121,7 @@ void free_retired_variables() {
 }
 
 void clear_variables() {
-    list_cursor = nullptr;
+    if (walk_position) *walk_position = nullptr;
     index_clear();
     while (Variable* variable = store_head) {
         store_head = variable->next;
@@ -139,6 +138,8 @@ void load_builtin_functions() {
 }
 
 Variable* first_variable() { return store_head; }
+
+void track_walk_position(Variable** position) { walk_position = position; }
 
 bool set_variable_text(Variable* variable, const char* text) {
     char* copy = nullptr;

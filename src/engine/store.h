@@ -5,28 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-// A variable's type code is the token the scanner returns for its name: INT_VAR, STRING_VAR,
-// DOUBLE_VAR or FUNCTION, defined with the other tokens by the grammar.
-#include "grammar.hpp"
-
-// The type code of a record a script deleted; it waits among the retired records to be freed.
-constexpr int32_t REMOVED_VAR = 0;
-
-using MathFunction = double (*)(double);
-
-union VariableValue {
-    int32_t integer;
-    char* text;  // owned by the record; null when a string variable holds no text
-    double number;
-    MathFunction function;
-};
-
-struct Variable {
-    char* name;  // the record's own copy; any bytes but NUL, also empty
-    int32_t type;
-    VariableValue value;
-    Variable* next;
-};
+#include "variable.h"
 
 // The newest record named `name`, compared byte for byte, or null.
 Variable* find_variable(std::string_view name);
@@ -55,10 +34,10 @@ void load_builtin_functions();
 // The newest record, for walks of the whole store (listing, tests).
 Variable* first_variable();
 
-// The host's listing cursor: the next record a listing examines, or null. Removing the record it
-// stands on moves it to the next one, and clearing the store clears it, so it never refers to a
-// freed record.
-extern Variable* list_cursor;
+// A walk position kept by another module (the host's listing): the store moves it past a record
+// it removes and clears it when it empties, so it never refers to a freed record. One at a time;
+// null stops the tracking.
+void track_walk_position(Variable** position);
 
 // Replaces the text of a string variable with a copy of `text` (null: no text), freeing the old
 // one. Returns false, changing nothing, when memory runs out.

@@ -4,26 +4,14 @@
 #include <cstring>
 #include <string_view>
 
-#include "decimal.h"
 #include "format.h"
-#include "scanner.h"
 #include "scratch.h"
-#include "store.h"
+#include "variable.h"
 
 namespace {
 
 // A missing string reads as the empty text.
 std::string_view view_of(const char* s) { return s ? s : ""; }
-
-// A new scratch text of `length` bytes from `bytes`.
-char* scratch_text(const char* bytes, std::size_t length) {
-    char* text = scratch_alloc(length + 1);
-    if (text) {
-        std::memcpy(text, bytes, length);
-        text[length] = '\0';
-    }
-    return text;
-}
 
 // Formats into a scratch buffer of the template's length plus 100 bytes.
 template <typename Number>
@@ -56,7 +44,7 @@ char* cut_string(const char* s, int32_t start, int32_t length) {
     int64_t size = static_cast<int64_t>(std::strlen(s));
     int64_t from = std::clamp<int64_t>(start, 0, size);
     int64_t to = std::clamp<int64_t>(int64_t{start} + length, from, size);
-    return scratch_text(s + from, static_cast<std::size_t>(to - from));
+    return scratch_copy(s + from, static_cast<std::size_t>(to - from));
 }
 
 char* format_integer_string(const char* s, int32_t value) { return format_string(s, value, format_integer); }
@@ -64,12 +52,6 @@ char* format_integer_string(const char* s, int32_t value) { return format_string
 char* format_double_string(const char* s, double value) { return format_string(s, value, format_double); }
 
 int32_t string_length(const char* s) { return static_cast<int32_t>(view_of(s).size()); }
-
-int32_t string_to_int(const char* s) { return text_to_int(s); }
-
-int32_t hex_string_to_int(const char* s) { return hex_text_to_int(s); }
-
-double string_to_double(const char* s) { return text_to_double(s); }
 
 int32_t strings_equal(const char* s, const char* t) { return view_of(s) == view_of(t); }
 

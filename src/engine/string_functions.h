@@ -25,11 +25,6 @@ char* format_double_string(const char* s, double value);
 // The number of bytes of s; 0 when missing.
 int32_t string_length(const char* s);
 
-// strtoint, hextoint, strtodouble; a missing s gives 0.
-int32_t string_to_int(const char* s);
-int32_t hex_string_to_int(const char* s);
-double string_to_double(const char* s);
-
 // 1 when s and t hold the same bytes; a missing string counts as empty.
 int32_t strings_equal(const char* s, const char* t);
 

@@ -1,0 +1,30 @@
+// One variable of the store: its name, its type code and its value.
+#pragma once
+
+#include <cstdint>
+
+// A variable's type code. The scanner returns it as the token of the variable's name, so the
+// codes are also the grammar's tokens for the four kinds of name (checked where the scanner
+// returns them).
+constexpr int32_t INT_VAR = 260;
+constexpr int32_t STRING_VAR = 261;
+constexpr int32_t DOUBLE_VAR = 262;
+constexpr int32_t FUNCTION = 263;  // a built-in math function
+// The type code of a record a script deleted; it waits among the retired records to be freed.
+constexpr int32_t REMOVED_VAR = 0;
+
+using MathFunction = double (*)(double);
+
+union VariableValue {
+    int32_t integer;
+    char* text;  // owned by the record; null when a string variable holds no text
+    double number;
+    MathFunction function;
+};
+
+struct Variable {
+    char* name;  // the record's own copy; any bytes but NUL, also empty
+    int32_t type;
+    VariableValue value;
+    Variable* next;
+};
