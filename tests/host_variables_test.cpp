@@ -74,13 +74,6 @@ std::string string_variable(const char* name) {
     return text_of(result) + ":" + std::string(buffer, strnlen(buffer, sizeof buffer));
 }
 
-std::string substituted(const char* text) {
-    char* result = my_parse(text);
-    std::string copy = result;
-    my_free(result);
-    return copy;
-}
-
 // A built-in still works when a script can call it.
 std::string builtin_call_error_line() { return text_of(run_script("sin(0.0);").error_line); }
 

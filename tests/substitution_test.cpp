@@ -7,13 +7,6 @@
 
 namespace {
 
-std::string substituted(const char* text) {
-    char* result = my_parse(text);
-    std::string copy = result;
-    my_free(result);
-    return copy;
-}
-
 std::string repeated(const std::string& piece, size_t times) {
     std::string text;
     text.reserve(piece.size() * times);

@@ -54,6 +54,13 @@ std::string describe_variables() {
     return text;
 }
 
+std::string substituted(const char* text) {
+    char* result = my_parse(text);
+    std::string copy = result;
+    my_free(result);
+    return copy;
+}
+
 #ifdef _WIN32
 namespace {
 

@@ -53,6 +53,9 @@ private:
     int saved;
 };
 
+// The text my_parse gives for `text`, freed with my_free.
+std::string substituted(const char* text);
+
 // Milliseconds that `call` takes.
 long long milliseconds_taken(const std::function<void()>& call);
 
