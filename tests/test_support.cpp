@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #endif
 
+#include <cctype>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -59,6 +60,21 @@ std::string substituted(const char* text) {
     std::string copy = result;
     my_free(result);
     return copy;
+}
+
+std::string case_name(std::string_view name) {
+    std::string identifier;
+    bool separated = false;
+    for (char c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) {
+            separated = !identifier.empty();
+            continue;
+        }
+        if (separated) identifier += '_';
+        identifier += c;
+        separated = false;
+    }
+    return identifier;
 }
 
 #ifdef _WIN32
