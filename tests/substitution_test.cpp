@@ -1,6 +1,7 @@
 // my_parse: bracket references replaced by variable values, row by row and on long hostile texts.
 #include <functional>
 #include <string>
+#include <thread>
 
 #include "regscript.h"
 #include "test_support.h"
@@ -130,6 +131,21 @@ INSTANTIATE_TEST_SUITE_P(Hostile, LongTexts, testing::Values(
              .expected = [] { return std::string(megabytes_4, 'p'); }}),
     row_name);
 
-TEST(SubstitutionResult, NullIsFreedAsNothing) { my_free(nullptr); }
+// my_free ignores NULL, as free does, and never waits for the lock, so a host may free a text
+// while another thread lists the variables. Under AddressSanitizer a wrong free fails here too.
+TEST_F(SubstitutionTest, FreeIgnoresNullAndNeverWaitsForTheLock) {
+    char* text = my_parse("[n]");
+    ASSERT_EQ(open_list_variables(), 0);
+    long long waited = -1;
+    std::thread([&] {
+        waited = milliseconds_taken([&] {
+            my_free(nullptr);
+            my_free(text);
+        });
+    }).join();
+    close_list_variables();
+    EXPECT_GE(waited, 0);
+    EXPECT_LT(waited, 500);
+}
 
 }  // namespace
