@@ -20,12 +20,12 @@ namespace {
 
 // One host call and the text its outcome is expected to give.
 struct HostCall {
-    const char* label;
+    const char* name;
     std::function<std::string()> call;
     std::string expected;
 };
 
-void PrintTo(const HostCall& row, std::ostream* out) { *out << row.label; }
+void PrintTo(const HostCall& row, std::ostream* out) { *out << row.name; }
 
 const std::string base_store = "string s=\"abc\", double d=2.5, int n=5";
 
@@ -72,13 +72,6 @@ std::string string_variable(const char* name) {
     std::memset(buffer, 'x', sizeof buffer);
     int32_t result = get_string_variable(name, buffer, sizeof buffer);
     return text_of(result) + ":" + std::string(buffer, strnlen(buffer, sizeof buffer));
-}
-
-std::string substituted(const char* text) {
-    char* result = my_parse(text);
-    std::string copy = result;
-    my_free(result);
-    return copy;
 }
 
 // A built-in still works when a script can call it.
@@ -148,96 +141,105 @@ private:
 };
 
 INSTANTIATE_TEST_SUITE_P(Reads, HostCalls, testing::Values(
-    HostCall{"types",
-             [] {
+    HostCall{.name = "types",
+             .call = [] {
                  return joined({text_of(get_variable_type("n")), text_of(get_variable_type("d")),
                                 text_of(get_variable_type("s"))});
              },
-             "1 | 2 | 3"},
-    HostCall{"type of a built-in", [] { return text_of(get_variable_type("sin")); }, "-1"},
-    HostCall{"type of an unknown name", [] { return text_of(get_variable_type("N")); }, "-1"},
-    HostCall{"type of a NULL name", [] { return text_of(get_variable_type(nullptr)); }, "-1"},
-    HostCall{"integer", [] { return text_of(get_int_variable("n")); }, "5"},
-    HostCall{"integer of another kind", [] { return text_of(get_int_variable("d")); }, "0"},
-    HostCall{"integer of a NULL name", [] { return text_of(get_int_variable(nullptr)); }, "0"},
-    HostCall{"double", [] { return text_of(get_double_variable("d")); }, "2.5"},
-    HostCall{"double of another kind", [] { return text_of(get_double_variable("n")); }, "0"},
-    HostCall{"string", [] { return string_variable("s"); }, "0:abc"},
-    HostCall{"string of another kind", [] { return string_variable("n"); }, "-1:"},
-    HostCall{"string of a built-in", [] { return string_variable("sin"); }, "-1:"},
-    HostCall{"length of a string", [] { return text_of(get_string_variable("s", nullptr, 0)); }, "3"}));
+             .expected = "1 | 2 | 3"},
+    HostCall{.name = "type of a built-in", .call = [] { return text_of(get_variable_type("sin")); }, .expected = "-1"},
+    HostCall{.name = "type of an unknown name",
+             .call = [] { return text_of(get_variable_type("N")); }, .expected = "-1"},
+    HostCall{.name = "type of a NULL name",
+             .call = [] { return text_of(get_variable_type(nullptr)); }, .expected = "-1"},
+    HostCall{.name = "integer", .call = [] { return text_of(get_int_variable("n")); }, .expected = "5"},
+    HostCall{.name = "integer of another kind", .call = [] { return text_of(get_int_variable("d")); }, .expected = "0"},
+    HostCall{.name = "integer of a NULL name",
+             .call = [] { return text_of(get_int_variable(nullptr)); }, .expected = "0"},
+    HostCall{.name = "double", .call = [] { return text_of(get_double_variable("d")); }, .expected = "2.5"},
+    HostCall{.name = "double of another kind",
+             .call = [] { return text_of(get_double_variable("n")); }, .expected = "0"},
+    HostCall{.name = "string", .call = [] { return string_variable("s"); }, .expected = "0:abc"},
+    HostCall{.name = "string of another kind", .call = [] { return string_variable("n"); }, .expected = "-1:"},
+    HostCall{.name = "string of a built-in", .call = [] { return string_variable("sin"); }, .expected = "-1:"},
+    HostCall{.name = "length of a string",
+             .call = [] { return text_of(get_string_variable("s", nullptr, 0)); }, .expected = "3"}),
+    row_name);
 
 INSTANTIATE_TEST_SUITE_P(Writes, HostCalls, testing::Values(
-    HostCall{"creates each kind",
-             [] {
+    HostCall{.name = "creates each kind",
+             .call = [] {
                  return joined({text_of(set_int_variable("i", -7)), text_of(set_double_variable("x", 0.25)),
                                 after(set_string_variable("t", "t"))});
              },
-             "0 | 0 | 0 | string t=\"t\", double x=0.25, int i=-7, " + base_store},
-    HostCall{"overwrites each kind",
-             [] {
+             .expected = "0 | 0 | 0 | string t=\"t\", double x=0.25, int i=-7, " + base_store},
+    HostCall{.name = "overwrites each kind",
+             .call = [] {
                  return joined({text_of(set_int_variable("n", 9)), text_of(set_double_variable("d", -1.5)),
                                 after(set_string_variable("s", ""))});
              },
-             "0 | 0 | 0 | string s=\"\", double d=-1.5, int n=9"},
-    HostCall{"refuses another kind",
-             [] {
+             .expected = "0 | 0 | 0 | string s=\"\", double d=-1.5, int n=9"},
+    HostCall{.name = "refuses another kind",
+             .call = [] {
                  return joined({text_of(set_int_variable("s", 1)), text_of(set_double_variable("n", 1.0)),
                                 after(set_string_variable("d", "t"))});
              },
-             "-1 | -1 | -1 | " + base_store},
-    HostCall{"refuses a built-in",
-             [] {
+             .expected = "-1 | -1 | -1 | " + base_store},
+    HostCall{.name = "refuses a built-in",
+             .call = [] {
                  return joined({text_of(set_int_variable("sin", 1)), after(set_string_variable("sin", "t")),
                                 builtin_call_error_line()});
              },
-             "-1 | -1 | " + base_store + " | 0"},
-    HostCall{"refuses a NULL name", [] { return after(set_int_variable(nullptr, 1)); }, "-1 | " + base_store},
-    HostCall{"a NULL text leaves no text, read as empty",
-             [] {
+             .expected = "-1 | -1 | " + base_store + " | 0"},
+    HostCall{.name = "refuses a NULL name",
+             .call = [] { return after(set_int_variable(nullptr, 1)); }, .expected = "-1 | " + base_store},
+    HostCall{.name = "a NULL text leaves no text, read as empty",
+             .call = [] {
                  return joined({after(set_string_variable("s", nullptr)), string_variable("s"),
                                 text_of(get_string_variable("s", nullptr, 0))});
              },
-             "0 | string s=none, double d=2.5, int n=5 | 0: | 0"},
-    HostCall{"a name with blanks",
-             [] { return joined({after(set_int_variable(" a b ", 3)), text_of(get_int_variable(" a b "))}); },
-             "0 | int  a b =3, " + base_store + " | 3"},
-    HostCall{"the empty name",
-             [] { return joined({after(set_double_variable("", 0.5)), text_of(get_double_variable(""))}); },
-             "0 | double =0.5, " + base_store + " | 0.5"},
-    HostCall{"a name of one megabyte",
-             [] {
+             .expected = "0 | string s=none, double d=2.5, int n=5 | 0: | 0"},
+    HostCall{.name = "a name with blanks",
+             .call = [] { return joined({after(set_int_variable(" a b ", 3)), text_of(get_int_variable(" a b "))}); },
+             .expected = "0 | int  a b =3, " + base_store + " | 3"},
+    HostCall{.name = "the empty name",
+             .call = [] { return joined({after(set_double_variable("", 0.5)), text_of(get_double_variable(""))}); },
+             .expected = "0 | double =0.5, " + base_store + " | 0.5"},
+    HostCall{.name = "a name of one megabyte",
+             .call = [] {
                  std::string name(1 << 20, 'v');
                  return joined({text_of(set_int_variable(name.c_str(), 4)),
                                 text_of(get_int_variable(name.c_str())),
                                 text_of(get_int_variable(name.substr(1).c_str()))});
              },
-             "0 | 4 | 0"}));
+             .expected = "0 | 4 | 0"}),
+    row_name);
 
 INSTANTIATE_TEST_SUITE_P(Deletes, HostCalls, testing::Values(
-    HostCall{"removes a variable",
-             [] {
+    HostCall{.name = "removes a variable",
+             .call = [] {
                  delete_variable("d");
                  return describe_variables();
              },
-             "string s=\"abc\", int n=5"},
-    HostCall{"never removes a built-in",
-             [] {
+             .expected = "string s=\"abc\", int n=5"},
+    HostCall{.name = "never removes a built-in",
+             .call = [] {
                  delete_variable("sin");
                  return joined({builtin_call_error_line(), describe_variables()});
              },
-             "0 | " + base_store},
-    HostCall{"ignores an unknown name",
-             [] {
+             .expected = "0 | " + base_store},
+    HostCall{.name = "ignores an unknown name",
+             .call = [] {
                  delete_variable("x");
                  delete_variable(nullptr);
                  return describe_variables();
              },
-             base_store}));
+             .expected = base_store}),
+    row_name);
 
 INSTANTIATE_TEST_SUITE_P(Listing, HostCalls, testing::Values(
-    HostCall{"every kind newest first, restarted",
-             [] {
+    HostCall{.name = "every kind newest first, restarted",
+             .call = [] {
                  set_int_variable("m", -3);
                  set_double_variable("e", -0.5);
                  set_string_variable("t", "xyz");
@@ -245,15 +247,15 @@ INSTANTIATE_TEST_SUITE_P(Listing, HostCalls, testing::Values(
                  Listing listing;
                  return joined({walk(next_int), walk_from_first(next_double), walk_from_first(next_string)});
              },
-             "m=-3 n=5 end end | e=-0.5 d=2.5 end end | u= t=xyz s=abc end end"},
-    HostCall{"another kind needs a restart",
-             [] {
+             .expected = "m=-3 n=5 end end | e=-0.5 d=2.5 end end | u= t=xyz s=abc end end"},
+    HostCall{.name = "another kind needs a restart",
+             .call = [] {
                  Listing listing;
                  return joined({walk(next_int), walk(next_double)});
              },
-             "n=5 end end | end end"},
-    HostCall{"a measured string comes again",
-             [] {
+             .expected = "n=5 end end | end end"},
+    HostCall{.name = "a measured string comes again",
+             .call = [] {
                  Listing listing;
                  char name[8];
                  char value[8];
@@ -261,83 +263,86 @@ INSTANTIATE_TEST_SUITE_P(Listing, HostCalls, testing::Values(
                                 text_of(get_next_string_variable(name, sizeof name, value, 0)), name,
                                 walk(next_string)});
              },
-             "3 | s | 3 | s | s=abc end end"},
-    HostCall{"NULL buffers and value pointers still move on",
-             [] {
+             .expected = "3 | s | 3 | s | s=abc end end"},
+    HostCall{.name = "NULL buffers and value pointers still move on",
+             .call = [] {
                  Listing listing;
                  return joined({text_of(get_next_double_variable(nullptr, 8, nullptr)),
                                 text_of(get_next_int_variable(nullptr, 8, nullptr)), walk(next_int)});
              },
-             "0 | 0 | end end"},
-    HostCall{"a variable created meanwhile waits for a restart",
-             [] {
+             .expected = "0 | 0 | end end"},
+    HostCall{.name = "a variable created meanwhile waits for a restart",
+             .call = [] {
                  set_int_variable("m", -3);
                  Listing listing;
                  return joined({next_int(), text_of(set_int_variable("new", 1)), walk(next_int),
                                 walk_from_first(next_int)});
              },
-             "m=-3 | 0 | n=5 end end | new=1 m=-3 n=5 end end"},
-    HostCall{"removing the variable under the cursor moves it on",
-             [] {
+             .expected = "m=-3 | 0 | n=5 end end | new=1 m=-3 n=5 end end"},
+    HostCall{.name = "removing the variable under the cursor moves it on",
+             .call = [] {
                  Listing listing;
                  delete_variable("s");
                  return joined({next_double(), describe_variables()});
              },
-             "d=2.5 | double d=2.5, int n=5"},
-    HostCall{"a script deleting the variable under the cursor",
-             [] {
+             .expected = "d=2.5 | double d=2.5, int n=5"},
+    HostCall{.name = "a script deleting the variable under the cursor",
+             .call = [] {
                  Listing listing;
                  return joined(
                      {text_of(run_script("delete s;").error_line), next_double(), describe_variables()});
              },
-             "0 | d=2.5 | double d=2.5, int n=5"},
-    HostCall{"a reset under the cursor",
-             [] {
+             .expected = "0 | d=2.5 | double d=2.5, int n=5"},
+    HostCall{.name = "a reset under the cursor",
+             .call = [] {
                  Listing listing;
                  return joined({next_int(), text_of(reset_registers()), next_int(),
                                 walk_from_first(next_int), describe_variables()});
              },
-             "n=5 | 0 | end | end end | "},
-    HostCall{"every call works inside the listing",
-             [] {
+             .expected = "n=5 | 0 | end | end end | "},
+    HostCall{.name = "every call works inside the listing",
+             .call = [] {
                  Listing listing;
                  return joined({text_of(set_int_variable("x", 1)), text_of(get_int_variable("x")),
                                 text_of(get_variable_type("s")), string_variable("s"), substituted("[x][n]"),
                                 text_of(run_script("x = 2;").error_line), next_int(), describe_variables()});
              },
-             "0 | 1 | 3 | 0:abc | 15 | 0 | n=5 | int x=2, " + base_store},
-    HostCall{"get-next calls outside a listing",
-             [] { return joined({text_of(get_first_variable()), walk(next_string)}); }, "0 | s=abc end end"},
-    HostCall{"close without open",
-             [] { return joined({text_of(close_list_variables()), text_of(store_lock_depth())}); }, "0 | 0"}));
+             .expected = "0 | 1 | 3 | 0:abc | 15 | 0 | n=5 | int x=2, " + base_store},
+    HostCall{.name = "get-next calls outside a listing",
+             .call = [] { return joined({text_of(get_first_variable()), walk(next_string)}); },
+             .expected = "0 | s=abc end end"},
+    HostCall{.name = "close without open",
+             .call = [] { return joined({text_of(close_list_variables()), text_of(store_lock_depth())}); },
+             .expected = "0 | 0"}),
+    row_name);
 
 // What every call returns when it cannot have the lock.
 const std::vector<HostCall> failing_calls = {
-    {"get_variable_type", [] { return text_of(get_variable_type("n")); }, "-1"},
-    {"get_int_variable", [] { return text_of(get_int_variable("n")); }, "0"},
-    {"get_double_variable", [] { return text_of(get_double_variable("d")); }, "0"},
-    {"get_string_variable", [] { return string_variable("s"); }, "-1:"},
-    {"set_int_variable", [] { return text_of(set_int_variable("n", 1)); }, "-1"},
-    {"set_double_variable", [] { return text_of(set_double_variable("d", 1.0)); }, "-1"},
-    {"set_string_variable", [] { return text_of(set_string_variable("s", "t")); }, "-1"},
-    {"reset_registers", [] { return text_of(reset_registers()); }, "-1"},
-    {"run_parser",
-     [] {
+    {.name = "get_variable_type", .call = [] { return text_of(get_variable_type("n")); }, .expected = "-1"},
+    {.name = "get_int_variable", .call = [] { return text_of(get_int_variable("n")); }, .expected = "0"},
+    {.name = "get_double_variable", .call = [] { return text_of(get_double_variable("d")); }, .expected = "0"},
+    {.name = "get_string_variable", .call = [] { return string_variable("s"); }, .expected = "-1:"},
+    {.name = "set_int_variable", .call = [] { return text_of(set_int_variable("n", 1)); }, .expected = "-1"},
+    {.name = "set_double_variable", .call = [] { return text_of(set_double_variable("d", 1.0)); }, .expected = "-1"},
+    {.name = "set_string_variable", .call = [] { return text_of(set_string_variable("s", "t")); }, .expected = "-1"},
+    {.name = "reset_registers", .call = [] { return text_of(reset_registers()); }, .expected = "-1"},
+    {.name = "run_parser",
+     .call = [] {
          int32_t error_line = 77;
          return joined({text_of(run_parser("1 1;", &error_line)), text_of(error_line)});
      },
-     "0 | 77"},
-    {"open_list_variables", [] { return text_of(open_list_variables()); }, "-1"},
-    {"get_first_variable", [] { return text_of(get_first_variable()); }, "-1"},
-    {"get_next_int_variable", [] { return next_int(); }, "end"},
-    {"get_next_double_variable", [] { return next_double(); }, "end"},
-    {"get_next_string_variable", [] { return next_string(); }, "end"},
-    {"my_parse", [] { return substituted("[n]"); }, "[n]"},
+     .expected = "0 | 77"},
+    {.name = "open_list_variables", .call = [] { return text_of(open_list_variables()); }, .expected = "-1"},
+    {.name = "get_first_variable", .call = [] { return text_of(get_first_variable()); }, .expected = "-1"},
+    {.name = "get_next_int_variable", .call = [] { return next_int(); }, .expected = "end"},
+    {.name = "get_next_double_variable", .call = [] { return next_double(); }, .expected = "end"},
+    {.name = "get_next_string_variable", .call = [] { return next_string(); }, .expected = "end"},
+    {.name = "my_parse", .call = [] { return substituted("[n]"); }, .expected = "[n]"},
 };
 
 TEST_F(HostVariables, CallsFailAtOnceWithoutTheLock) {
     deinit_registers();
-    for (const HostCall& row : failing_calls) EXPECT_EQ(row.call(), row.expected) << row.label;
+    for (const HostCall& row : failing_calls) EXPECT_EQ(row.call(), row.expected) << row.name;
     EXPECT_EQ(close_list_variables(), 0);
     init_registers();
     EXPECT_EQ(describe_variables(), "");
@@ -359,9 +364,9 @@ TEST_F(HostVariables, CallsFromAnotherThreadFailAfterAboutOneSecondOfAListing) {
     }
     for (std::thread& thread : threads) thread.join();
     for (size_t i = 0; i < failing_calls.size(); ++i) {
-        EXPECT_EQ(results[i], failing_calls[i].expected) << failing_calls[i].label;
-        EXPECT_GE(waited[i].count(), 900) << failing_calls[i].label;
-        EXPECT_LE(waited[i].count(), 5000) << failing_calls[i].label;
+        EXPECT_EQ(results[i], failing_calls[i].expected) << failing_calls[i].name;
+        EXPECT_GE(waited[i].count(), 900) << failing_calls[i].name;
+        EXPECT_LE(waited[i].count(), 5000) << failing_calls[i].name;
     }
     EXPECT_EQ(describe_variables(), base_store);
     EXPECT_EQ(next_int(), "n=5");
@@ -378,61 +383,61 @@ TEST_F(HostVariables, CloseOnAnotherThreadLeavesTheListingAlone) {
 
 // Strings handed out into host buffers follow the strncpy rule and never write past `size`.
 struct BufferCase {
-    const char* label;
+    const char* name;
     const char* text;
     int32_t size;
-    bool null_buffer;
-    int32_t length_result;  // what a call that measures returns; otherwise 0
+    bool null_buffer = false;
+    int32_t length_result = 0;  // what a call that measures returns; otherwise 0
     std::string written;
 };
 
-void PrintTo(const BufferCase& row, std::ostream* out) { *out << row.label; }
+void PrintTo(const BufferCase& row, std::ostream* out) { *out << row.name; }
 
 // One way of handing a text out: it returns the call's result.
 struct BufferReader {
-    const char* label;
+    const char* name;
     int32_t (*read)(const char* text, char* buffer, int32_t size);
     bool measures;  // a missing buffer makes it return the length
 };
 
-void PrintTo(const BufferReader& reader, std::ostream* out) { *out << reader.label; }
+void PrintTo(const BufferReader& reader, std::ostream* out) { *out << reader.name; }
 
 const BufferReader buffer_readers[] = {
-    {"string variable",
-     [](const char* text, char* buffer, int32_t size) {
+    {.name = "string variable",
+     .read = [](const char* text, char* buffer, int32_t size) {
          set_string_variable("v", text);
          return get_string_variable("v", buffer, size);
      },
-     true},
-    {"listed string",
-     [](const char* text, char* buffer, int32_t size) {
+     .measures = true},
+    {.name = "listed string",
+     .read = [](const char* text, char* buffer, int32_t size) {
          set_string_variable("v", text);
          Listing listing;
          char name[8];
          return get_next_string_variable(name, sizeof name, buffer, size);
      },
-     true},
-    {"listed name",
-     [](const char* text, char* buffer, int32_t size) {
+     .measures = true},
+    {.name = "listed name",
+     .read = [](const char* text, char* buffer, int32_t size) {
          set_double_variable(text, 1.0);
          Listing listing;
          double value = 0.0;
          return get_next_double_variable(buffer, size, &value);
      },
-     false},
+     .measures = false},
 };
 
 const BufferCase buffer_cases[] = {
-    {"shorter text, rest NUL-filled", "abc", 6, false, 0, std::string("abc\0\0\0", 6)},
-    {"room for the terminator exactly", "abc", 4, false, 0, std::string("abc\0", 4)},
-    {"exact fit without terminator", "abcd", 4, false, 0, "abcd"},
-    {"one byte short", "abcde", 4, false, 0, "abcd"},
-    {"one byte", "abc", 1, false, 0, "a"},
-    {"empty text", "", 3, false, 0, std::string(3, '\0')},
-    {"size zero", "abc", 0, false, 3, ""},
-    {"negative size", "abc", -1, false, 3, ""},
-    {"most negative size", "abcd", INT32_MIN, false, 4, ""},
-    {"NULL buffer", "abcd", 8, true, 4, ""},
+    {.name = "shorter text, rest NUL-filled", .text = "abc", .size = 6, .written = std::string("abc\0\0\0", 6)},
+    {.name = "room for the terminator exactly", .text = "abc", .size = 4, .written = std::string("abc\0", 4)},
+    {.name = "exact fit without terminator", .text = "abcd", .size = 4, .written = "abcd"},
+    {.name = "one byte short", .text = "abcde", .size = 4, .written = "abcd"},
+    {.name = "one byte", .text = "abc", .size = 1, .written = "a"},
+    {.name = "empty text", .text = "", .size = 3, .written = std::string(3, '\0')},
+    {.name = "size zero", .text = "abc", .size = 0, .length_result = 3, .written = ""},
+    {.name = "negative size", .text = "abc", .size = -1, .length_result = 3, .written = ""},
+    {.name = "most negative size", .text = "abcd", .size = INT32_MIN, .length_result = 4, .written = ""},
+    {.name = "NULL buffer", .text = "abcd", .size = 8, .null_buffer = true, .length_result = 4, .written = ""},
 };
 
 class HostBuffers : public EngineTest,
@@ -450,8 +455,14 @@ TEST_P(HostBuffers, HoldExactlyTheRuleBytes) {
               std::string(sizeof buffer - row.written.size(), sentinel));
 }
 
+std::string buffer_case_name(const testing::TestParamInfo<HostBuffers::ParamType>& info) {
+    const auto& [row, reader] = info.param;
+    return case_name(std::string(row.name) + " by " + reader.name);
+}
+
 INSTANTIATE_TEST_SUITE_P(StrncpyRule, HostBuffers,
-                         testing::Combine(testing::ValuesIn(buffer_cases), testing::ValuesIn(buffer_readers)));
+                         testing::Combine(testing::ValuesIn(buffer_cases), testing::ValuesIn(buffer_readers)),
+                         buffer_case_name);
 
 // The call that counts the notifications `operation` posts.
 std::function<std::string()> notifications_of(void (*operation)()) {
@@ -463,37 +474,37 @@ std::function<std::string()> notifications_of(void (*operation)()) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Notifications, HostCalls, testing::Values(
-    HostCall{"each setter", notifications_of([] {
+    HostCall{.name = "each setter", .call = notifications_of([] {
                  set_int_variable("n", 1);
                  set_double_variable("x", 1.0);
                  set_string_variable("s", nullptr);
-             }), "3"},
-    HostCall{"refused setters", notifications_of([] {
+             }), .expected = "3"},
+    HostCall{.name = "refused setters", .call = notifications_of([] {
                  set_int_variable("s", 1);
                  set_int_variable(nullptr, 1);
-             }), "2"},
-    HostCall{"set and delete while the lock is held elsewhere", notifications_of([] {
+             }), .expected = "2"},
+    HostCall{.name = "set and delete while the lock is held elsewhere", .call = notifications_of([] {
                  ListingOnAnotherThread other;
                  set_string_variable("s", "t");
                  delete_variable("n");
-             }), "2"},
-    HostCall{"set after deinit_registers", notifications_of([] {
+             }), .expected = "2"},
+    HostCall{.name = "set after deinit_registers", .call = notifications_of([] {
                  deinit_registers();
                  set_int_variable("n", 1);
                  init_registers();
-             }), "1"},
-    HostCall{"delete after deinit_registers", notifications_of([] {
+             }), .expected = "1"},
+    HostCall{.name = "delete after deinit_registers", .call = notifications_of([] {
                  deinit_registers();
                  delete_variable("n");
                  init_registers();
-             }), "0"},
-    HostCall{"delete a variable", notifications_of([] { delete_variable("n"); }), "1"},
-    HostCall{"delete a built-in", notifications_of([] { delete_variable("sin"); }), "1"},
-    HostCall{"delete an unknown or NULL name", notifications_of([] {
+             }), .expected = "0"},
+    HostCall{.name = "delete a variable", .call = notifications_of([] { delete_variable("n"); }), .expected = "1"},
+    HostCall{.name = "delete a built-in", .call = notifications_of([] { delete_variable("sin"); }), .expected = "1"},
+    HostCall{.name = "delete an unknown or NULL name", .call = notifications_of([] {
                  delete_variable("x");
                  delete_variable(nullptr);
-             }), "0"},
-    HostCall{"reads, a listing and a substitution", notifications_of([] {
+             }), .expected = "0"},
+    HostCall{.name = "reads, a listing and a substitution", .call = notifications_of([] {
                  get_variable_type("n");
                  get_int_variable("n");
                  get_double_variable("d");
@@ -502,8 +513,9 @@ INSTANTIATE_TEST_SUITE_P(Notifications, HostCalls, testing::Values(
                  Listing listing;
                  walk(next_int);
                  walk_from_first(next_string);
-             }), "0"},
-    HostCall{"reset_registers", notifications_of([] { reset_registers(); }), "1"},
-    HostCall{"run_parser", notifications_of([] { run_script("n = 2;"); }), "1"}));
+             }), .expected = "0"},
+    HostCall{.name = "reset_registers", .call = notifications_of([] { reset_registers(); }), .expected = "1"},
+    HostCall{.name = "run_parser", .call = notifications_of([] { run_script("n = 2;"); }), .expected = "1"}),
+    row_name);
 
 }  // namespace

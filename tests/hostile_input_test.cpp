@@ -61,11 +61,17 @@ TEST_F(HostileInput, AStatementCutOffKeepsItsStringsUntilTheNextOne) {
 }
 
 INSTANTIATE_TEST_SUITE_P(HostileFormats, Scripts, testing::Values(
-    ScriptCase{"format(\"%999999999d\", 1) == \"\";", I(0), 0},
-    ScriptCase{"strlen(format(\"%.999999999f\", 1.0));", I(111), 111},
-    ScriptCase{"format(\"%s%n%p%*d%.*f%ld%Lf%\", 1);", S("%s%n%p%*d%.*f%ld%Lf%"), 0},
-    ScriptCase{"format(\"%d%d\", 1); format(\"%f\", 1); format(\"%e\", 1);", S("%d%d") + S("%f") + S("%e"), 0},
-    ScriptCase{"strlen(format(\"%0500d\", -1));", I(105), 105},
-    ScriptCase{"1e308 ** 2.0; -(1e308 ** 2.0); (int) (1e308 ** 2.0);", D("inf", 0) + D("-inf", 0) + I(0), 0}));
+    ScriptCase{.name = "HugeWidth", .script = "format(\"%999999999d\", 1) == \"\";", .output = I(0), .result = 0},
+    ScriptCase{.name = "HugePrecision", .script = "strlen(format(\"%.999999999f\", 1.0));",
+               .output = I(111), .result = 111},
+    ScriptCase{.name = "RejectedConversions", .script = "format(\"%s%n%p%*d%.*f%ld%Lf%\", 1);",
+               .output = S("%s%n%p%*d%.*f%ld%Lf%"), .result = 0},
+    ScriptCase{.name = "ConversionsOfAnotherType",
+               .script = "format(\"%d%d\", 1); format(\"%f\", 1); format(\"%e\", 1);",
+               .output = S("%d%d") + S("%f") + S("%e"), .result = 0},
+    ScriptCase{.name = "ZeroPaddedWidth", .script = "strlen(format(\"%0500d\", -1));", .output = I(105), .result = 105},
+    ScriptCase{.name = "InfinitiesAndTheirCast", .script = "1e308 ** 2.0; -(1e308 ** 2.0); (int) (1e308 ** 2.0);",
+               .output = D("inf", 0) + D("-inf", 0) + I(0), .result = 0}),
+    row_name);
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "numbers.h"
+#include "test_support.h"
 
 namespace {
 
@@ -11,6 +12,7 @@ constexpr double inf = std::numeric_limits<double>::infinity();
 const double nan = std::nan("");
 
 struct Truncation {
+    const char* name;
     double value;
     int32_t expected;
 };
@@ -22,10 +24,22 @@ TEST_P(DoubleToInt, TruncatesAndWrapsWithinTheSigned64BitRange) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, DoubleToInt, testing::Values(
-    Truncation{-1.9, -1}, Truncation{1.9, 1}, Truncation{-0.5, 0}, Truncation{3000000000.0, -1294967296},
-    Truncation{4294967297.5, 1}, Truncation{1e19, 0}, Truncation{-1e19, 0}, Truncation{inf, 0}, Truncation{-inf, 0},
-    Truncation{nan, 0}, Truncation{9223372036854775808.0, 0}, Truncation{-9223372036854775808.0, 0},
-    Truncation{-9223372036854777856.0, 0}, Truncation{2147483648.0, INT32_MIN}, Truncation{-2147483649.0, INT32_MAX}));
+    Truncation{.name = "NegativeTowardZero", .value = -1.9, .expected = -1},
+    Truncation{.name = "PositiveTowardZero", .value = 1.9, .expected = 1},
+    Truncation{.name = "NegativeHalf", .value = -0.5, .expected = 0},
+    Truncation{.name = "WrapsAt32Bits", .value = 3000000000.0, .expected = -1294967296},
+    Truncation{.name = "WrapsWithAFraction", .value = 4294967297.5, .expected = 1},
+    Truncation{.name = "Beyond64Bits", .value = 1e19, .expected = 0},
+    Truncation{.name = "NegativeBeyond64Bits", .value = -1e19, .expected = 0},
+    Truncation{.name = "Infinity", .value = inf, .expected = 0},
+    Truncation{.name = "NegativeInfinity", .value = -inf, .expected = 0},
+    Truncation{.name = "NotANumber", .value = nan, .expected = 0},
+    Truncation{.name = "TwoToThe63", .value = 9223372036854775808.0, .expected = 0},
+    Truncation{.name = "MinusTwoToThe63", .value = -9223372036854775808.0, .expected = 0},
+    Truncation{.name = "BelowMinusTwoToThe63", .value = -9223372036854777856.0, .expected = 0},
+    Truncation{.name = "TwoToThe31", .value = 2147483648.0, .expected = INT32_MIN},
+    Truncation{.name = "BelowMinusTwoToThe31", .value = -2147483649.0, .expected = INT32_MAX}),
+    row_name);
 
 TEST(Numbers, UnorderedComparisonsFollowTheirOwnTable) {
     EXPECT_EQ(double_equal(nan, 1.0), 1);

@@ -61,9 +61,10 @@ Scan scan_all(const char* text, bool with_location = false) {
 }
 
 struct ScanCase {
+    const char* name;  // names the case; see row_name
     const char* text;
     const char* tokens;
-    const char* echoed;
+    const char* echoed = "";
 };
 
 class ScannerTokens : public EngineTest, public testing::WithParamInterface<ScanCase> {};
@@ -75,44 +76,71 @@ TEST_P(ScannerTokens, MatchLongestThenFirst) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Keywords, ScannerTokens, testing::Values(
-    ScanCase{"string int double or and format cut strlen delete", "STRING_DECL INT_DECL DOUBLE_DECL OR AND FORMAT CUT STRLEN DELETE", ""},
-    ScanCase{"strtoint strtodouble substr hextoint gettickcount", "STRTOINT STRTODOUBLE SUBSTR HEXTOINT GETTICKCOUNT", ""},
-    ScanCase{"integer int1 intx TRUE1 orx", "INT_VAR(integer) INT_VAR(int1) INT_VAR(intx) INT_VAR(TRUE1) INT_VAR(orx)", ""},
-    ScanCase{"TRUE FALSE True true", "INT_CONST(1) INT_CONST(0) INT_VAR(True) INT_VAR(true)", ""},
-    ScanCase{"a1b x2y3 _ _9", "INT_VAR(a1) INT_VAR(b) INT_VAR(x2) INT_VAR(y3) INT_VAR(_) INT_VAR(_9)", ""},
-    ScanCase{"sin sqrt Sin", "FUNCTION(sin) FUNCTION(sqrt) INT_VAR(Sin)", ""}));
+    ScanCase{.name = "TypesOperatorsAndFunctions", .text = "string int double or and format cut strlen delete",
+             .tokens = "STRING_DECL INT_DECL DOUBLE_DECL OR AND FORMAT CUT STRLEN DELETE"},
+    ScanCase{.name = "ConversionFunctions", .text = "strtoint strtodouble substr hextoint gettickcount",
+             .tokens = "STRTOINT STRTODOUBLE SUBSTR HEXTOINT GETTICKCOUNT"},
+    ScanCase{.name = "KeywordPrefixesAreNames", .text = "integer int1 intx TRUE1 orx",
+             .tokens = "INT_VAR(integer) INT_VAR(int1) INT_VAR(intx) INT_VAR(TRUE1) INT_VAR(orx)"},
+    ScanCase{.name = "TruthConstantsAreUpperCase", .text = "TRUE FALSE True true",
+             .tokens = "INT_CONST(1) INT_CONST(0) INT_VAR(True) INT_VAR(true)"},
+    ScanCase{.name = "NamesEndBeforeDigitsThenLetters", .text = "a1b x2y3 _ _9",
+             .tokens = "INT_VAR(a1) INT_VAR(b) INT_VAR(x2) INT_VAR(y3) INT_VAR(_) INT_VAR(_9)"},
+    ScanCase{.name = "BuiltInFunctions", .text = "sin sqrt Sin",
+             .tokens = "FUNCTION(sin) FUNCTION(sqrt) INT_VAR(Sin)"}),
+    row_name);
 
 INSTANTIATE_TEST_SUITE_P(Numbers, ScannerTokens, testing::Values(
-    ScanCase{"12abc 0x1Fg", "INT_CONST(12) INT_VAR(abc) INT_CONST(31) INT_VAR(g)", ""},
-    ScanCase{"0x 0X1F", "INT_CONST(0) INT_VAR(x) INT_CONST(0) INT_VAR(X1) INT_VAR(F)", ""},
-    ScanCase{"1e5 1E+5 1.5 1.5e-3", "DOUBLE_CONST(100000) DOUBLE_CONST(100000) DOUBLE_CONST(1.5) DOUBLE_CONST(0.0015)", ""},
-    ScanCase{"1. .5", "INT_CONST(1) INT_CONST(5)", ".."},
-    ScanCase{"1e 1e+", "INT_CONST(1) INT_VAR(e) INT_CONST(1) INT_VAR(e) PLUS", ""},
-    ScanCase{"0.5e 1.5.5", "DOUBLE_CONST(0.5) INT_VAR(e) DOUBLE_CONST(1.5) INT_CONST(5)", "."},
-    ScanCase{"-1 077 00", "MINUS INT_CONST(1) INT_CONST(77) INT_CONST(0)", ""},
-    ScanCase{"2147483648 4294967296 0x80000000", "INT_CONST(-2147483648) INT_CONST(0) INT_CONST(-2147483648)", ""},
-    ScanCase{"0x123456789 1e999", "INT_CONST(591751049) DOUBLE_CONST(inf)", ""}));
+    ScanCase{.name = "NumbersEndBeforeLetters", .text = "12abc 0x1Fg",
+             .tokens = "INT_CONST(12) INT_VAR(abc) INT_CONST(31) INT_VAR(g)"},
+    ScanCase{.name = "HexNeedsLowerCaseXAndDigits", .text = "0x 0X1F",
+             .tokens = "INT_CONST(0) INT_VAR(x) INT_CONST(0) INT_VAR(X1) INT_VAR(F)"},
+    ScanCase{.name = "DoubleForms", .text = "1e5 1E+5 1.5 1.5e-3",
+             .tokens = "DOUBLE_CONST(100000) DOUBLE_CONST(100000) DOUBLE_CONST(1.5) DOUBLE_CONST(0.0015)"},
+    ScanCase{.name = "DotWithoutDigitsIsEchoed", .text = "1. .5",
+             .tokens = "INT_CONST(1) INT_CONST(5)", .echoed = ".."},
+    ScanCase{.name = "ExponentWithoutDigits", .text = "1e 1e+",
+             .tokens = "INT_CONST(1) INT_VAR(e) INT_CONST(1) INT_VAR(e) PLUS"},
+    ScanCase{.name = "DoubleEndsAtItsSecondDot", .text = "0.5e 1.5.5",
+             .tokens = "DOUBLE_CONST(0.5) INT_VAR(e) DOUBLE_CONST(1.5) INT_CONST(5)", .echoed = "."},
+    ScanCase{.name = "MinusAndLeadingZeros", .text = "-1 077 00",
+             .tokens = "MINUS INT_CONST(1) INT_CONST(77) INT_CONST(0)"},
+    ScanCase{.name = "IntegersWrap", .text = "2147483648 4294967296 0x80000000",
+             .tokens = "INT_CONST(-2147483648) INT_CONST(0) INT_CONST(-2147483648)"},
+    ScanCase{.name = "LongHexAndHugeExponent", .text = "0x123456789 1e999",
+             .tokens = "INT_CONST(591751049) DOUBLE_CONST(inf)"}),
+    row_name);
 
 INSTANTIATE_TEST_SUITE_P(Operators, ScannerTokens, testing::Values(
-    ScanCase{"(int) (double) (int ) ( int ) (in", "INT_CAST DOUBLE_CAST LPAREN INT_DECL RPAREN LPAREN INT_DECL RPAREN LPAREN INT_VAR(in)", ""},
-    ScanCase{"!== <<= >>> *** <>", "NE ASSIGN SHL ASSIGN SHR GT POWER TIMES LT GT", ""},
-    ScanCase{"+-*/%()=^!~&,;", "PLUS MINUS TIMES DIVIDE MODULO LPAREN RPAREN ASSIGN BITXOR NOT BITNOT BITAND COMMA SEMICOLON", ""},
-    ScanCase{"== != >= <= < >", "EQ NE GE LE LT GT", ""},
-    ScanCase{"a||b && c", "INT_VAR(a) INT_VAR(b) BITAND BITAND INT_VAR(c)", "||"},
-    ScanCase{"a.b", "INT_VAR(a) INT_VAR(b)", "."}));
+    ScanCase{.name = "Casts", .text = "(int) (double) (int ) ( int ) (in",
+             .tokens = "INT_CAST DOUBLE_CAST LPAREN INT_DECL RPAREN LPAREN INT_DECL RPAREN LPAREN INT_VAR(in)"},
+    ScanCase{.name = "LongestOperatorFirst", .text = "!== <<= >>> *** <>",
+             .tokens = "NE ASSIGN SHL ASSIGN SHR GT POWER TIMES LT GT"},
+    ScanCase{.name = "SingleCharacters", .text = "+-*/%()=^!~&,;",
+             .tokens = "PLUS MINUS TIMES DIVIDE MODULO LPAREN RPAREN ASSIGN BITXOR NOT BITNOT BITAND COMMA SEMICOLON"},
+    ScanCase{.name = "Comparisons", .text = "== != >= <= < >", .tokens = "EQ NE GE LE LT GT"},
+    ScanCase{.name = "DoubledBarsAndAmpersands", .text = "a||b && c",
+             .tokens = "INT_VAR(a) INT_VAR(b) BITAND BITAND INT_VAR(c)", .echoed = "||"},
+    ScanCase{.name = "DotBetweenNames", .text = "a.b", .tokens = "INT_VAR(a) INT_VAR(b)", .echoed = "."}),
+    row_name);
 
 INSTANTIATE_TEST_SUITE_P(Strings, ScannerTokens, testing::Values(
-    ScanCase{"\"\" \"a b\"", "STRING_CONST(\"\") STRING_CONST(\"a b\")", ""},
-    ScanCase{"\"int x;\"", "STRING_CONST(\"int x;\")", ""},
-    ScanCase{"x \"abc", "INT_VAR(x) INT_VAR(abc)", "\""},
-    ScanCase{"\"a\"\"b", "STRING_CONST(\"a\") INT_VAR(b)", "\""}));
+    ScanCase{.name = "EmptyAndWithABlank", .text = "\"\" \"a b\"",
+             .tokens = "STRING_CONST(\"\") STRING_CONST(\"a b\")"},
+    ScanCase{.name = "KeywordsInside", .text = "\"int x;\"", .tokens = "STRING_CONST(\"int x;\")"},
+    ScanCase{.name = "Unterminated", .text = "x \"abc", .tokens = "INT_VAR(x) INT_VAR(abc)", .echoed = "\""},
+    ScanCase{.name = "LiteralThenUnterminated", .text = "\"a\"\"b",
+             .tokens = "STRING_CONST(\"a\") INT_VAR(b)", .echoed = "\""}),
+    row_name);
 
 INSTANTIATE_TEST_SUITE_P(EchoedBytes, ScannerTokens, testing::Values(
-    ScanCase{"#$'[]{}?:@\\`|", "", "#$'[]{}?:@\\`|"},
-    ScanCase{"a\r\nb", "INT_VAR(a) INT_VAR(b)", "\r"},
-    ScanCase{"\x01\x7f\x80\xff x", "INT_VAR(x)", "\x01\x7f\x80\xff"},
-    ScanCase{"", "", ""},
-    ScanCase{" \t\n\n ", "", ""}));
+    ScanCase{.name = "Punctuation", .text = "#$'[]{}?:@\\`|", .tokens = "", .echoed = "#$'[]{}?:@\\`|"},
+    ScanCase{.name = "CarriageReturn", .text = "a\r\nb", .tokens = "INT_VAR(a) INT_VAR(b)", .echoed = "\r"},
+    ScanCase{.name = "ControlAndHighBytes", .text = "\x01\x7f\x80\xff x",
+             .tokens = "INT_VAR(x)", .echoed = "\x01\x7f\x80\xff"},
+    ScanCase{.name = "EmptyText", .text = "", .tokens = ""},
+    ScanCase{.name = "OnlyWhiteSpace", .text = " \t\n\n ", .tokens = ""}),
+    row_name);
 
 using ScannerTest = EngineTest;
 
@@ -172,6 +200,7 @@ TEST_F(ScannerTest, TheTextIsCopiedAndEndsAtItsFirstNul) {
 }
 
 struct ConversionCase {
+    const char* name;
     const char* text;
     int32_t value;
 };
@@ -179,21 +208,53 @@ struct ConversionCase {
 class TextToInt : public testing::TestWithParam<ConversionCase> {};
 TEST_P(TextToInt, FollowsTheLeadByte) { EXPECT_EQ(text_to_int(GetParam().text), GetParam().value) << GetParam().text; }
 INSTANTIATE_TEST_SUITE_P(Examples, TextToInt, testing::Values(
-    ConversionCase{nullptr, 0}, ConversionCase{"", 0}, ConversionCase{"   42", 42}, ConversionCase{" \t5", 5},
-    ConversionCase{"-12", -12}, ConversionCase{"12.9", 12}, ConversionCase{"077", 77}, ConversionCase{"0x1f", 31},
-    ConversionCase{"0X1F", 0}, ConversionCase{"0.9", 0}, ConversionCase{"0x", 0}, ConversionCase{"abc", 0},
-    ConversionCase{"0", 0}, ConversionCase{"0 7", 0}, ConversionCase{"00", 0}, ConversionCase{"+7", 7},
-    ConversionCase{"4294967297", 1}, ConversionCase{"-2147483648", INT32_MIN}, ConversionCase{"2147483648", INT32_MIN},
-    ConversionCase{"0xFFFFFFFF", -1}, ConversionCase{"0x123456789", 0x23456789}, ConversionCase{"   ", 0},
-    ConversionCase{"\t5", 5}, ConversionCase{" -0x10", 0}, ConversionCase{"99999999999999999999", 1661992959}));
+    ConversionCase{.name = "Null", .text = nullptr, .value = 0},
+    ConversionCase{.name = "Empty", .text = "", .value = 0},
+    ConversionCase{.name = "LeadingBlanks", .text = "   42", .value = 42},
+    ConversionCase{.name = "LeadingBlankAndTab", .text = " \t5", .value = 5},
+    ConversionCase{.name = "Negative", .text = "-12", .value = -12},
+    ConversionCase{.name = "StopsAtTheDot", .text = "12.9", .value = 12},
+    ConversionCase{.name = "LeadingZeroIsDecimal", .text = "077", .value = 77},
+    ConversionCase{.name = "Hex", .text = "0x1f", .value = 31},
+    ConversionCase{.name = "UpperCaseXIsNoHex", .text = "0X1F", .value = 0},
+    ConversionCase{.name = "FractionBelowOne", .text = "0.9", .value = 0},
+    ConversionCase{.name = "HexWithoutDigits", .text = "0x", .value = 0},
+    ConversionCase{.name = "Letters", .text = "abc", .value = 0},
+    ConversionCase{.name = "Zero", .text = "0", .value = 0},
+    ConversionCase{.name = "ZeroThenBlank", .text = "0 7", .value = 0},
+    ConversionCase{.name = "TwoZeros", .text = "00", .value = 0},
+    ConversionCase{.name = "PlusSign", .text = "+7", .value = 7},
+    ConversionCase{.name = "WrapsAt32Bits", .text = "4294967297", .value = 1},
+    ConversionCase{.name = "MostNegative", .text = "-2147483648", .value = INT32_MIN},
+    ConversionCase{.name = "OneAboveMostPositive", .text = "2147483648", .value = INT32_MIN},
+    ConversionCase{.name = "HexAllOnes", .text = "0xFFFFFFFF", .value = -1},
+    ConversionCase{.name = "LongHexKeepsLowBits", .text = "0x123456789", .value = 0x23456789},
+    ConversionCase{.name = "OnlyBlanks", .text = "   ", .value = 0},
+    ConversionCase{.name = "LeadingTab", .text = "\t5", .value = 5},
+    ConversionCase{.name = "NegativeHex", .text = " -0x10", .value = 0},
+    ConversionCase{.name = "TwentyDigitsWrap", .text = "99999999999999999999", .value = 1661992959}),
+    row_name);
 
 class HexTextToInt : public testing::TestWithParam<ConversionCase> {};
 TEST_P(HexTextToInt, ReadsLikeScanfHex) { EXPECT_EQ(hex_text_to_int(GetParam().text), GetParam().value) << GetParam().text; }
 INSTANTIATE_TEST_SUITE_P(Examples, HexTextToInt, testing::Values(
-    ConversionCase{nullptr, 0}, ConversionCase{"", 0}, ConversionCase{"ff", 255}, ConversionCase{"0XfF", 255},
-    ConversionCase{"0xFF", 255}, ConversionCase{"  1A", 26}, ConversionCase{"-1", -1}, ConversionCase{"-10", -16},
-    ConversionCase{"FFFFFFFF", -1}, ConversionCase{"12g", 18}, ConversionCase{"zz", 0}, ConversionCase{"g", 0},
-    ConversionCase{"  ", 0}, ConversionCase{"0x", 0}, ConversionCase{"-", 0}, ConversionCase{"123456789", 0x23456789},
-    ConversionCase{"\n+0x7fffffff", INT32_MAX}));
+    ConversionCase{.name = "Null", .text = nullptr, .value = 0},
+    ConversionCase{.name = "Empty", .text = "", .value = 0},
+    ConversionCase{.name = "LowerCase", .text = "ff", .value = 255},
+    ConversionCase{.name = "UpperCaseXPrefix", .text = "0XfF", .value = 255},
+    ConversionCase{.name = "LowerCaseXPrefix", .text = "0xFF", .value = 255},
+    ConversionCase{.name = "LeadingBlanks", .text = "  1A", .value = 26},
+    ConversionCase{.name = "MinusOne", .text = "-1", .value = -1},
+    ConversionCase{.name = "MinusSixteen", .text = "-10", .value = -16},
+    ConversionCase{.name = "AllOnes", .text = "FFFFFFFF", .value = -1},
+    ConversionCase{.name = "StopsAtANonHexDigit", .text = "12g", .value = 18},
+    ConversionCase{.name = "NoDigits", .text = "zz", .value = 0},
+    ConversionCase{.name = "LetterAfterF", .text = "g", .value = 0},
+    ConversionCase{.name = "OnlyBlanks", .text = "  ", .value = 0},
+    ConversionCase{.name = "PrefixWithoutDigits", .text = "0x", .value = 0},
+    ConversionCase{.name = "LoneMinus", .text = "-", .value = 0},
+    ConversionCase{.name = "NineDigitsKeepLowBits", .text = "123456789", .value = 0x23456789},
+    ConversionCase{.name = "NewlineSignAndPrefix", .text = "\n+0x7fffffff", .value = INT32_MAX}),
+    row_name);
 
 }  // namespace

@@ -18,6 +18,7 @@ inline std::string S(const char* text) { return std::string("* String statement 
 inline const std::string parse_error = "error: parse error\n";
 
 struct ScriptCase {
+    const char* name;  // names the case; see row_name
     const char* script;
     std::string output;
     int32_t result;

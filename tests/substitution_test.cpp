@@ -1,18 +1,12 @@
 // my_parse: bracket references replaced by variable values, row by row and on long hostile texts.
 #include <functional>
 #include <string>
+#include <thread>
 
 #include "regscript.h"
 #include "test_support.h"
 
 namespace {
-
-std::string substituted(const char* text) {
-    char* result = my_parse(text);
-    std::string copy = result;
-    my_free(result);
-    return copy;
-}
 
 std::string repeated(const std::string& piece, size_t times) {
     std::string text;
@@ -38,6 +32,7 @@ protected:
 };
 
 struct SubstitutionCase {
+    const char* name;
     const char* text;
     std::string expected;
 };
@@ -49,47 +44,49 @@ class Substitutions : public SubstitutionTest, public testing::WithParamInterfac
 TEST_P(Substitutions, GiveTheExpectedText) { EXPECT_EQ(substituted(GetParam().text), GetParam().expected); }
 
 INSTANTIATE_TEST_SUITE_P(References, Substitutions, testing::Values(
-    SubstitutionCase{"x=[n]", "x=-42"},
-    SubstitutionCase{"[d]", "2.50000"},
-    SubstitutionCase{"[s]", "a[b]"},
-    SubstitutionCase{"[n][d][s]", "-422.50000a[b]"},
-    SubstitutionCase{"a[[b", "a[b"},
-    SubstitutionCase{"[[n]", "[n]"},
-    SubstitutionCase{"[[[n]", "[-42"},
-    SubstitutionCase{"[n", "[n"},
-    SubstitutionCase{"n]", "n]"},
-    SubstitutionCase{"[n]]", "-42]"},
-    SubstitutionCase{"[", "["},
-    SubstitutionCase{"]", "]"},
-    SubstitutionCase{"[]", "7"},
-    SubstitutionCase{"[sin]", ""},
-    SubstitutionCase{"[nothing]x", "x"},
-    SubstitutionCase{"[none]", ""},
-    SubstitutionCase{"[ n ]", ""},
-    SubstitutionCase{"[a b]", "blank"},
-    SubstitutionCase{"[N]", ""},
-    SubstitutionCase{"[n[d]", ""},
-    SubstitutionCase{"[n[[d]", "["},
-    SubstitutionCase{"[n] [n", "-42 [n"},
-    SubstitutionCase{"\xff[n]\x01", "\xff-42\x01"},
-    SubstitutionCase{"", ""},
-    SubstitutionCase{nullptr, ""}));
+    SubstitutionCase{.name = "IntegerAfterText", .text = "x=[n]", .expected = "x=-42"},
+    SubstitutionCase{.name = "Double", .text = "[d]", .expected = "2.50000"},
+    SubstitutionCase{.name = "StringWithBrackets", .text = "[s]", .expected = "a[b]"},
+    SubstitutionCase{.name = "ThreeInARow", .text = "[n][d][s]", .expected = "-422.50000a[b]"},
+    SubstitutionCase{.name = "DoubledOpening", .text = "a[[b", .expected = "a[b"},
+    SubstitutionCase{.name = "DoubledOpeningBeforeAName", .text = "[[n]", .expected = "[n]"},
+    SubstitutionCase{.name = "TripledOpening", .text = "[[[n]", .expected = "[-42"},
+    SubstitutionCase{.name = "Unclosed", .text = "[n", .expected = "[n"},
+    SubstitutionCase{.name = "LoneClosingAfterText", .text = "n]", .expected = "n]"},
+    SubstitutionCase{.name = "ClosingAfterAReference", .text = "[n]]", .expected = "-42]"},
+    SubstitutionCase{.name = "LoneOpening", .text = "[", .expected = "["},
+    SubstitutionCase{.name = "LoneClosing", .text = "]", .expected = "]"},
+    SubstitutionCase{.name = "EmptyName", .text = "[]", .expected = "7"},
+    SubstitutionCase{.name = "BuiltIn", .text = "[sin]", .expected = ""},
+    SubstitutionCase{.name = "UnknownName", .text = "[nothing]x", .expected = "x"},
+    SubstitutionCase{.name = "StringWithoutText", .text = "[none]", .expected = ""},
+    SubstitutionCase{.name = "BlanksAroundTheName", .text = "[ n ]", .expected = ""},
+    SubstitutionCase{.name = "NameWithABlank", .text = "[a b]", .expected = "blank"},
+    SubstitutionCase{.name = "NamesAreCaseSensitive", .text = "[N]", .expected = ""},
+    SubstitutionCase{.name = "OpeningInsideAName", .text = "[n[d]", .expected = ""},
+    SubstitutionCase{.name = "DoubledOpeningInsideAName", .text = "[n[[d]", .expected = "["},
+    SubstitutionCase{.name = "ReferenceThenUnclosed", .text = "[n] [n", .expected = "-42 [n"},
+    SubstitutionCase{.name = "HighAndControlBytes", .text = "\xff[n]\x01", .expected = "\xff-42\x01"},
+    SubstitutionCase{.name = "EmptyText", .text = "", .expected = ""},
+    SubstitutionCase{.name = "Null", .text = nullptr, .expected = ""}),
+    row_name);
 
 INSTANTIATE_TEST_SUITE_P(LongDoubles, Substitutions, testing::Values(
-    SubstitutionCase{"[big]",
-                     "10000000000000000525047602552044202487044685811081591549158541155118024579889081"
+    SubstitutionCase{.name = "Huge", .text = "[big]",
+                     .expected = "10000000000000000525047602552044202487044685811081591549158541155118024579889081"
                      "95786371375080447864043704443832883878176942523235360430575644792184786706982848"
                      "38720092657580373783023379478809005936895323497079994508111903896764088007465274"
                      "2780142494579258788820056842838115669472196386865459400540160.00000"},
-    SubstitutionCase{"[negative]", "-10000000000000.00000"}));
+    SubstitutionCase{.name = "LargeNegative", .text = "[negative]", .expected = "-10000000000000.00000"}),
+    row_name);
 
 struct LongCase {
-    const char* label;
+    const char* name;
     std::function<std::string()> text;
     std::function<std::string()> expected;
 };
 
-void PrintTo(const LongCase& row, std::ostream* out) { *out << row.label; }
+void PrintTo(const LongCase& row, std::ostream* out) { *out << row.name; }
 
 class LongTexts : public SubstitutionTest, public testing::WithParamInterface<LongCase> {};
 
@@ -102,31 +99,53 @@ TEST_P(LongTexts, ComeOutWhole) {
 constexpr size_t megabytes_4 = 4u << 20;
 
 INSTANTIATE_TEST_SUITE_P(Hostile, LongTexts, testing::Values(
-    LongCase{"opening brackets then one closing",
-             [] { return std::string(megabytes_4, '[') + "]"; },
-             [] { return std::string(megabytes_4 / 2, '[') + "]"; }},
-    LongCase{"an odd number of opening brackets then one closing",
-             [] { return std::string(megabytes_4 + 1, '[') + "]"; },
-             [] { return std::string(megabytes_4 / 2, '[') + "7"; }},
-    LongCase{"opening brackets without a closing one",
-             [] { return std::string(megabytes_4 + 1, '['); },
-             [] { return std::string(megabytes_4 / 2 + 1, '['); }},
-    LongCase{"unknown references", [] { return repeated("[x]", megabytes_4 / 3); },
-             [] { return std::string(); }},
-    LongCase{"known references", [] { return repeated("[n]", megabytes_4 / 3); },
-             [] { return repeated("-42", megabytes_4 / 3); }},
-    LongCase{"one long name", [] { return "[" + std::string(megabytes_4, 'n') + "]"; },
-             [] { return std::string(); }},
-    LongCase{"openings inside one reference", [] { return repeated("[n", megabytes_4 / 2) + "]"; },
-             [] { return std::string(); }},
-    LongCase{"doubled openings inside one reference",
-             [] { return "[n" + repeated("[[", megabytes_4 / 2) + "]"; },
-             [] { return std::string(megabytes_4 / 2, '[') + "-42"; }},
-    LongCase{"closing brackets", [] { return std::string(megabytes_4, ']'); },
-             [] { return std::string(megabytes_4, ']'); }},
-    LongCase{"plain text", [] { return std::string(megabytes_4, 'p'); },
-             [] { return std::string(megabytes_4, 'p'); }}));
+    LongCase{.name = "opening brackets then one closing",
+             .text = [] { return std::string(megabytes_4, '[') + "]"; },
+             .expected = [] { return std::string(megabytes_4 / 2, '[') + "]"; }},
+    LongCase{.name = "an odd number of opening brackets then one closing",
+             .text = [] { return std::string(megabytes_4 + 1, '[') + "]"; },
+             .expected = [] { return std::string(megabytes_4 / 2, '[') + "7"; }},
+    LongCase{.name = "opening brackets without a closing one",
+             .text = [] { return std::string(megabytes_4 + 1, '['); },
+             .expected = [] { return std::string(megabytes_4 / 2 + 1, '['); }},
+    LongCase{.name = "unknown references",
+             .text = [] { return repeated("[x]", megabytes_4 / 3); },
+             .expected = [] { return std::string(); }},
+    LongCase{.name = "known references",
+             .text = [] { return repeated("[n]", megabytes_4 / 3); },
+             .expected = [] { return repeated("-42", megabytes_4 / 3); }},
+    LongCase{.name = "one long name",
+             .text = [] { return "[" + std::string(megabytes_4, 'n') + "]"; },
+             .expected = [] { return std::string(); }},
+    LongCase{.name = "openings inside one reference",
+             .text = [] { return repeated("[n", megabytes_4 / 2) + "]"; },
+             .expected = [] { return std::string(); }},
+    LongCase{.name = "doubled openings inside one reference",
+             .text = [] { return "[n" + repeated("[[", megabytes_4 / 2) + "]"; },
+             .expected = [] { return std::string(megabytes_4 / 2, '[') + "-42"; }},
+    LongCase{.name = "closing brackets",
+             .text = [] { return std::string(megabytes_4, ']'); },
+             .expected = [] { return std::string(megabytes_4, ']'); }},
+    LongCase{.name = "plain text",
+             .text = [] { return std::string(megabytes_4, 'p'); },
+             .expected = [] { return std::string(megabytes_4, 'p'); }}),
+    row_name);
 
-TEST(SubstitutionResult, NullIsFreedAsNothing) { my_free(nullptr); }
+// my_free ignores NULL, as free does, and never waits for the lock, so a host may free a text
+// while another thread lists the variables. Under AddressSanitizer a wrong free fails here too.
+TEST_F(SubstitutionTest, FreeIgnoresNullAndNeverWaitsForTheLock) {
+    char* text = my_parse("[n]");
+    ASSERT_EQ(open_list_variables(), 0);
+    long long waited = -1;
+    std::thread([&] {
+        waited = milliseconds_taken([&] {
+            my_free(nullptr);
+            my_free(text);
+        });
+    }).join();
+    close_list_variables();
+    EXPECT_GE(waited, 0);
+    EXPECT_LT(waited, 500);
+}
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #endif
 
+#include <cctype>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -49,6 +50,28 @@ std::string describe_variables() {
     }
     if (!text.empty()) text.resize(text.size() - 2);
     return text;
+}
+
+std::string substituted(const char* text) {
+    char* result = my_parse(text);
+    std::string copy = result;
+    my_free(result);
+    return copy;
+}
+
+std::string case_name(std::string_view name) {
+    std::string identifier;
+    bool separated = false;
+    for (char c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) {
+            separated = !identifier.empty();
+            continue;
+        }
+        if (separated) identifier += '_';
+        identifier += c;
+        separated = false;
+    }
+    return identifier;
 }
 
 #ifdef _WIN32

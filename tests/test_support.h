@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 struct RunOutcome {
     int32_t result;
@@ -52,6 +53,17 @@ public:
 private:
     int saved;
 };
+
+// The text my_parse gives for `text`, freed with my_free.
+std::string substituted(const char* text);
+
+// A parameterised case's name from its row's name: letters and digits as they are, every other
+// run of characters one underscore ("a NULL text, read as empty" gives a_NULL_text_read_as_empty).
+std::string case_name(std::string_view name);
+
+// The name generator of INSTANTIATE_TEST_SUITE_P for rows with a `name`, so that a failure says
+// which row failed.
+inline constexpr auto row_name = [](const auto& info) { return case_name(info.param.name); };
 
 // Milliseconds that `call` takes.
 long long milliseconds_taken(const std::function<void()>& call);
