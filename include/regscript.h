@@ -17,9 +17,12 @@
  *   Windows: PostMessageA(window, WM_VARIABLES_CHANGED, 0, 0).
  *   POSIX:   the window handle carries a file descriptor, (void *)(intptr_t)fd. Each notification
  *            sends REGSCRIPT_WM_VARIABLES_CHANGED as one native-endian uint32_t: with
- *            send(MSG_DONTWAIT | MSG_NOSIGNAL) on a socket, with one write() on anything else.
- *            It never blocks and never raises SIGPIPE; a failed send is ignored. A datagram
- *            socketpair gives one datagram per notification.
+ *            send(MSG_DONTWAIT | MSG_NOSIGNAL) on a socket, with one write() on anything else
+ *            that can take it at once. It never blocks and never lets SIGPIPE reach the process;
+ *            a notification that cannot be delivered at once (a full pipe, a closed reader) is
+ *            dropped. A datagram socketpair gives one datagram per notification. The library
+ *            keeps only the number: register NULL before closing the descriptor, or a later
+ *            descriptor that reuses the number (a file, say) receives the 4 bytes.
  */
 #ifndef REGSCRIPT_H
 #define REGSCRIPT_H
@@ -58,17 +61,21 @@ extern "C" {
 
 /* ---- Lifecycle ------------------------------------------------------------------------------ */
 
-/* Creates the lock (an existing one is reused) and loads the six built-in math functions
- * sin, cos, atan, ln, exp, sqrt. Call it before anything else. Always returns 0. */
+/* Creates the lock and the store with the six built-in math functions sin, cos, atan, ln, exp,
+ * sqrt. Call it before anything else. Never waits. Called again while the lock exists, it keeps
+ * the store and adds the built-ins once more, unless another thread holds the lock (the store
+ * holds them already). Returns 0; -1 when memory runs out (the lock then does not exist). */
 REGSCRIPT_API int32_t REGSCRIPT_CDECL init_registers(void);
 
 /* Waits for the lock, destroys it and removes every variable. Afterwards every function that
  * waits for the lock fails at once until init_registers. If another thread still holds the lock
- * after 1000 ms, its variables are removed when it releases the lock. Always returns 0. */
+ * after 1000 ms, that thread finishes on the old store, which is freed when it lets go; an
+ * init_registers meanwhile makes a new store at once. Always returns 0. */
 REGSCRIPT_API int32_t REGSCRIPT_CDECL deinit_registers(void);
 
 /* Removes every variable and loads the built-in functions again. Waits for the lock; notifies.
- * Returns 0, or -1 when the lock wait fails (then nothing changes and nothing is posted). */
+ * Returns 0, or -1 when the lock wait fails (then nothing changes and nothing is posted) or
+ * when memory runs out before every built-in is loaded (after a notification). */
 REGSCRIPT_API int32_t REGSCRIPT_CDECL reset_registers(void);
 
 /* Registers the window that receives the change notification; NULL stops notifications.
@@ -81,7 +88,9 @@ REGSCRIPT_API void REGSCRIPT_STDCALL set_register_window(void *window);
  * run. Returns the result of the last integer, double or string statement executed, this run or
  * an earlier one (an integer statement gives its value, a double statement 1, or 0 for zero and
  * NaN, a string statement 0). *error_line receives the line of the statement that ended the run
- * with a syntax error, or 0. Notifies after every run that obtained the lock.
+ * with a syntax error, or 0. When memory runs out the run stops where it is, what ran stays run,
+ * "error: out of memory" is printed and *error_line receives the line reached (at least 1).
+ * Notifies after every run that obtained the lock.
  * When the lock wait fails: returns 0, *error_line is not written, nothing is posted.
  * A NULL script runs as an empty one; a NULL error_line is not written. */
 REGSCRIPT_API int32_t REGSCRIPT_STDCALL run_parser(const char *script, int32_t *error_line);
@@ -105,7 +114,7 @@ REGSCRIPT_API double REGSCRIPT_STDCALL get_double_variable(const char *name);
 /* Copies the text of the string variable `name` into buffer by the strncpy rule and returns 0.
  * With a NULL buffer or a size below 1 it returns the text's length instead.
  * Returns -1 when there is no string variable of that name or the lock wait fails; a given
- * buffer of size 1 or more then holds an empty text.
+ * buffer of size 1 or more then holds an empty text. The buffer may be the name's own.
  * A string variable that holds no text (set_string_variable with NULL) reads as "". */
 REGSCRIPT_API int32_t REGSCRIPT_STDCALL get_string_variable(const char *name, char *buffer,
                                                              int32_t size);
@@ -113,7 +122,8 @@ REGSCRIPT_API int32_t REGSCRIPT_STDCALL get_string_variable(const char *name, ch
 /* Store a value under `name`, creating the variable when no variable has that name.
  * A variable of another type is left unchanged and the call returns -1; so is a built-in
  * function's name. set_string_variable with a NULL text leaves the variable without text.
- * Return 0 when stored, -1 otherwise. Notify always, also when the lock wait fails. */
+ * Return 0 when stored, -1 otherwise (also when memory runs out; the store is then as before
+ * the call). Notify always, also when the lock wait fails. */
 REGSCRIPT_API int32_t REGSCRIPT_STDCALL set_int_variable(const char *name, int32_t value);
 REGSCRIPT_API int32_t REGSCRIPT_STDCALL set_double_variable(const char *name, double value);
 REGSCRIPT_API int32_t REGSCRIPT_STDCALL set_string_variable(const char *name, const char *text);
@@ -160,7 +170,8 @@ REGSCRIPT_API int32_t REGSCRIPT_STDCALL get_next_string_variable(char *name_buff
                                                                  int32_t value_size);
 
 /* Clears the cursor and releases the lock taken by open_list_variables. On a thread that holds
- * no listing it changes nothing, so it cannot end another thread's listing. Returns 0. */
+ * no listing it clears the cursor only: the listing's next get-next call returns -1, and the
+ * listing's thread must still close to release its lock. Returns 0. */
 REGSCRIPT_API int32_t REGSCRIPT_CDECL close_list_variables(void);
 
 /* ---- Bracket substitution ------------------------------------------------------------------- */

@@ -4,13 +4,9 @@
 #include "store.h"
 #include "store_lock.h"
 
-// The built-ins are loaded under the lock, so that a thread still inside a call that began
-// before a deinit_registers never sees the store change beneath it.
-int32_t REGSCRIPT_CDECL init_registers(void) {
-    store_lock_create();
-    if (StoreLockScope lock; lock.held) load_builtin_functions();
-    return 0;
-}
+// Never waits: a thread still inside a call that began before a deinit_registers finishes on the
+// store it began with, and this call makes a new one.
+int32_t REGSCRIPT_CDECL init_registers(void) { return store_lock_create() ? 0 : -1; }
 
 int32_t REGSCRIPT_CDECL deinit_registers(void) {
     store_lock_destroy_and_clear();
@@ -18,14 +14,15 @@ int32_t REGSCRIPT_CDECL deinit_registers(void) {
 }
 
 int32_t REGSCRIPT_CDECL reset_registers(void) {
+    bool loaded;
     {
         StoreLockScope lock;
         if (!lock.held) return -1;
         clear_variables();
-        load_builtin_functions();
+        loaded = load_builtin_functions();
     }
     notify_variables_changed();
-    return 0;
+    return loaded ? 0 : -1;
 }
 
 void REGSCRIPT_STDCALL set_register_window(void* window) { set_notification_window(window); }

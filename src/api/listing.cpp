@@ -1,5 +1,6 @@
 // The host's listing: one shared cursor walks the store newest first, each get-next function
 // delivering the next variable of its kind.
+#include <atomic>
 #include <cstdint>
 #include <string_view>
 
@@ -14,10 +15,15 @@ namespace {
 // it stands on moves it on, and emptying the store clears it.
 Variable* list_cursor = nullptr;
 
+// A close on a thread that holds no listing cannot touch the cursor, which the listing's thread
+// uses under the lock; it leaves this mark, and the listing's next get-next call ends the walk.
+std::atomic<bool> closed_elsewhere{false};
+
 // Moves the cursor to the next record of `type` and hands out its name; null, with the cursor,
 // when none is left. Built-in functions are never of a listed kind, so they are never delivered.
 // The caller holds the lock.
 const Variable* next_listed(int32_t type, char* name_buffer, int32_t name_size) {
+    if (closed_elsewhere.exchange(false)) list_cursor = nullptr;
     while (list_cursor && list_cursor->type != type) list_cursor = list_cursor->next;
     if (list_cursor) copy_to_host_buffer(list_cursor->name, name_buffer, name_size);
     return list_cursor;
@@ -25,6 +31,7 @@ const Variable* next_listed(int32_t type, char* name_buffer, int32_t name_size) 
 
 // Puts the cursor on the newest record; the caller holds the lock.
 void start_listing() {
+    closed_elsewhere = false;
     track_walk_position(&list_cursor);
     list_cursor = first_variable();
 }
@@ -82,12 +89,14 @@ int32_t REGSCRIPT_STDCALL get_next_string_variable(char* name_buffer, int32_t na
     return 0;
 }
 
-// Only a thread that holds the lock, which is the listing's thread, may touch the cursor; a close
-// elsewhere must not end another thread's listing.
+// The listing's thread releases the lock its open took. A close on any other thread ends the
+// walk all the same, but cannot release a lock it does not hold.
 int32_t REGSCRIPT_CDECL close_list_variables(void) {
     if (store_lock_depth() > 0) {
         list_cursor = nullptr;
         store_lock_release();
+    } else {
+        closed_elsewhere = true;
     }
     return 0;
 }

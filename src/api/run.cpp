@@ -1,9 +1,6 @@
 // run_parser: one script run, holding the store lock from start to end.
 #include "notification.h"
-#include "output.h"
-#include "parser.h"
 #include "regscript.h"
-#include "scanner.h"
 #include "statements.h"
 #include "store_lock.h"
 
@@ -12,15 +9,7 @@ int32_t REGSCRIPT_STDCALL run_parser(const char* script, int32_t* error_line) {
     {
         StoreLockScope lock;
         if (!lock.held) return 0;
-        begin_run();
-        int parse_status = 0;
-        if (scanner_open_text(script ? script : "")) {
-            parse_status = parse();
-            scanner_close_text();
-        } else {
-            print_script_copy_failure();
-        }
-        finish_run(parse_status);
+        run_text(script ? script : "");
         if (error_line) *error_line = run_state().error_line;
         result = run_state().result;
     }

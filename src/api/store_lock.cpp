@@ -7,67 +7,79 @@
 
 namespace {
 
-std::atomic<bool> lock_exists{false};
-// Set when the store must be emptied by whichever thread holds the lock next.
-std::atomic<bool> clear_pending{false};
-std::atomic<uintptr_t> owner{0};
+// The published store; null while the lock does not exist.
+std::atomic<VariableStore*> current{nullptr};
+std::atomic<uint64_t> owner{0};
 int depth = 0;  // only the owner touches it
 
 bool held_by_caller() { return owner.load(std::memory_order_relaxed) == platform_thread_id(); }
 
-void clear_if_pending() {
-    if (clear_pending.load(std::memory_order_relaxed) && clear_pending.exchange(false)) clear_variables();
+// Frees the retired stores while the platform lock is held by the caller, who uses none of them.
+void give_back_platform_lock() {
+    destroy_retired_stores();
+    platform_lock_release();
 }
 
-// Takes the platform lock, first time on this thread.
-bool acquire(uint32_t timeout_ms) {
-    if (!platform_lock_wait(timeout_ms)) return false;
+// Takes the lock, waiting at most `timeout_ms`, and makes the current store the active one.
+bool take(uint32_t timeout_ms) {
+    if (held_by_caller()) {
+        if (active_store() != current.load(std::memory_order_acquire)) return false;  // retired
+        ++depth;
+        return true;
+    }
+    if (!current.load(std::memory_order_relaxed) || !platform_lock_wait(timeout_ms)) return false;
+    VariableStore* store = current.load(std::memory_order_acquire);
+    if (!store) {  // retired while we waited
+        give_back_platform_lock();
+        return false;
+    }
+    use_store(store);
     owner.store(platform_thread_id(), std::memory_order_relaxed);
     depth = 1;
-    clear_if_pending();
     return true;
 }
 
 }  // namespace
 
-void store_lock_create() { lock_exists = true; }
-
-bool store_lock_exists() { return lock_exists; }
-
-bool store_lock_wait() {
-    if (!lock_exists) return false;
-    if (held_by_caller()) {
-        ++depth;
-        return true;
+// A new store is made without the lock and published at once; only the built-ins of a repeated
+// init need the lock, and go without them when another thread holds it.
+bool store_lock_create() {
+    bool published = false;
+    if (!current.load(std::memory_order_acquire)) {
+        VariableStore* store = create_store();
+        if (!store) return false;
+        VariableStore* none = nullptr;
+        published = current.compare_exchange_strong(none, store, std::memory_order_acq_rel);
+        if (!published) destroy_store(store);  // another thread's init published one first
     }
-    if (!acquire(STORE_LOCK_TIMEOUT_MS)) return false;
-    if (!lock_exists) {  // destroyed while we waited
-        store_lock_release();
-        return false;
-    }
-    return true;
+    if (!take(0)) return true;
+    bool loaded = published || load_builtin_functions();
+    store_lock_release();
+    return loaded;
 }
+
+bool store_lock_exists() { return current.load(std::memory_order_relaxed) != nullptr; }
+
+bool store_lock_wait() { return take(STORE_LOCK_TIMEOUT_MS); }
 
 void store_lock_release() {
     if (!held_by_caller() || --depth > 0) return;
-    clear_if_pending();
     owner.store(0, std::memory_order_relaxed);
-    platform_lock_release();
-    // A deinit that timed out may have asked for a clear after the check above and found the
-    // lock still taken: look once more, now that the lock is free.
-    if (clear_pending && acquire(0)) store_lock_release();
+    give_back_platform_lock();
+    // A deinit that timed out may have retired a store after the look above and found the lock
+    // still taken: look once more, now that it is free.
+    if (has_retired_stores() && platform_lock_wait(0)) give_back_platform_lock();
 }
 
 void store_lock_destroy_and_clear() {
-    bool existed = lock_exists;
-    bool held = store_lock_wait();
-    lock_exists = false;
+    const bool held = store_lock_wait();
+    VariableStore* retired = current.exchange(nullptr, std::memory_order_acq_rel);
+    if (held) clear_variables();
+    if (retired) retire_store(retired);
     if (held) {
-        clear_variables();
         store_lock_release();
-    } else if (existed) {
-        clear_pending = true;
-        if (acquire(0)) store_lock_release();
+    } else if (retired && platform_lock_wait(0)) {
+        give_back_platform_lock();
     }
 }
 

@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
+#include "memory.h"
 #include "regscript.h"
 #include "store.h"
 #include "store_lock.h"
@@ -23,7 +23,7 @@ public:
     GrowingText() = default;
     GrowingText(const GrowingText&) = delete;
     GrowingText& operator=(const GrowingText&) = delete;
-    ~GrowingText() { std::free(bytes); }
+    ~GrowingText() { deallocate(bytes); }
 
     void append(std::string_view text) {
         if (text.empty() || !reserve(text.size())) return;
@@ -61,7 +61,7 @@ private:
         size_t wanted = length + extra + 1;
         size_t doubled = capacity <= SIZE_MAX / 2 ? capacity * 2 : wanted;
         size_t new_capacity = std::max({wanted, doubled, minimum_capacity});
-        char* larger = static_cast<char*>(std::realloc(bytes, new_capacity));
+        char* larger = static_cast<char*>(reallocate(bytes, new_capacity));
         if (!larger) return fail();
         bytes = larger;
         capacity = new_capacity;
@@ -147,7 +147,7 @@ char* REGSCRIPT_STDCALL my_parse(const char* text) {
         StoreLockScope lock;
         result = lock.held ? substitute(input) : copy_unchanged(input);
     }
-    return result ? result : static_cast<char*>(std::calloc(1, 1));
+    return result ? result : static_cast<char*>(allocate_zeroed(1, 1));
 }
 
-void REGSCRIPT_STDCALL my_free(char* text) { std::free(text); }
+void REGSCRIPT_STDCALL my_free(char* text) { deallocate(text); }

@@ -42,10 +42,16 @@ int32_t host_type_number(int32_t type) {
 }
 
 // Stores `text` in the variable `name`, found or created as a string variable. False when it has
-// another type or memory runs out. The caller holds the lock.
+// another type or memory runs out; the store is then as it was. The caller holds the lock.
 bool store_text(const char* name, const char* text) {
-    Variable* variable = find_or_create_variable(name, STRING_VAR);
-    return variable && set_variable_text(variable, text);
+    if (!name) return false;
+    Variable* variable = find_variable(name);
+    const bool created = !variable;
+    if (created) variable = create_variable(name, STRING_VAR);
+    if (!variable || variable->type != STRING_VAR) return false;
+    if (set_variable_text(variable, text)) return true;
+    if (created) remove_variable(variable);
+    return false;
 }
 
 // Removes the variable `name` unless it is a built-in function. True when the host is to be
@@ -80,13 +86,14 @@ double REGSCRIPT_STDCALL get_double_variable(const char* name) {
     return variable ? variable->value.number : 0.0;
 }
 
+// The buffer may be the name's own: it is written only after the lookup.
 int32_t REGSCRIPT_STDCALL get_string_variable(const char* name, char* buffer, int32_t size) {
-    // Emptied before the wait, so that every failure leaves the host an empty text.
-    if (buffer && size >= 1) buffer[0] = '\0';
     StoreLockScope lock;
-    if (!lock.held) return -1;
-    const Variable* variable = find_typed_variable(name, STRING_VAR);
-    if (!variable) return -1;
+    const Variable* variable = lock.held ? find_typed_variable(name, STRING_VAR) : nullptr;
+    if (!variable) {
+        if (buffer && size >= 1) buffer[0] = '\0';  // every failure leaves the host an empty text
+        return -1;
+    }
     std::string_view text = variable_text(*variable);
     return copy_to_host_buffer(text, buffer, size) ? 0 : host_text_length(text);
 }

@@ -1,13 +1,10 @@
 #include "conversions.h"
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
-#include <memory_resource>
-#include <string>
 
 namespace {
 
@@ -92,19 +89,51 @@ double read_decimal(std::string_view text, const NumberText& number) {
     return value;
 }
 
+// A decimal number rounds to a double as its first 768 significant digits do when a nonzero
+// digit is put behind them for any nonzero digit dropped: no double's rounding depends on more.
+constexpr std::size_t deciding_digits = 768;
+
+// from_chars knows only "e" and "E" as exponent markers. A number with a "d" exponent is read as
+// an equal text with an "e", written into a fixed buffer however long the number is: its
+// significant digits (the deciding ones, and a sticky 1) and the exponent adjusted for the point
+// and for the digits dropped.
+double read_d_exponent(const NumberText& number) {
+    char text[deciding_digits + 1 + 24];  // the digits, a sticky digit, "e" and a 64-bit exponent
+    std::size_t length = 0;
+    std::int64_t exponent = exponent_value(number.text.substr(number.mantissa_length + 1));
+    bool after_point = false;
+    bool nonzero_dropped = false;
+    for (char c : number.text.substr(0, number.mantissa_length)) {
+        if (c == '.') {
+            after_point = true;
+            continue;
+        }
+        if (after_point) --exponent;
+        if (length == 0 && c == '0') continue;
+        if (length < deciding_digits) {
+            text[length++] = c;
+        } else {
+            ++exponent;
+            nonzero_dropped = nonzero_dropped || c != '0';
+        }
+    }
+    if (length == 0) return 0.0;
+    if (nonzero_dropped) {
+        text[length++] = '1';
+        --exponent;
+    }
+    text[length++] = 'e';
+    length = static_cast<std::size_t>(std::to_chars(text + length, text + sizeof text, exponent).ptr - text);
+    return read_decimal({text, length}, number);
+}
+
 double number_value(const NumberText& number) {
     if (number.text.empty()) return 0.0;
     if (number.mantissa_length == number.text.size() || number.text[number.mantissa_length] == 'e' ||
         number.text[number.mantissa_length] == 'E') {
         return read_decimal(number.text, number);
     }
-    // from_chars knows only "e" and "E", so a "d" exponent is read from a copy with the marker
-    // replaced. Typical numbers are copied into a stack buffer; only very long ones use the heap.
-    std::array<std::byte, 128> stack_buffer;
-    std::pmr::monotonic_buffer_resource memory(stack_buffer.data(), stack_buffer.size());
-    std::pmr::string copy(number.text, &memory);
-    copy[number.mantissa_length] = 'e';
-    return read_decimal(copy, number);
+    return read_d_exponent(number);
 }
 
 int hex_digit_value(char c) {

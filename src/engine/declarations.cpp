@@ -1,25 +1,34 @@
 #include "declarations.h"
 
+#include "memory.h"
 #include "store.h"
 
+// Once memory has run out, the statement's values may rest on texts that could not be made: the
+// run is ending, and nothing it computes from then on reaches the store.
+namespace {
+
+bool may_change(const Variable* variable, int32_t type) { return variable->type == type && !allocation_failed(); }
+
+}  // namespace
+
 int32_t assign_integer(Variable* variable, int32_t value) {
-    if (variable->type == INT_VAR) variable->value.integer = value;
+    if (may_change(variable, INT_VAR)) variable->value.integer = value;
     return value;
 }
 
 double assign_double(Variable* variable, double value) {
-    if (variable->type == DOUBLE_VAR) variable->value.number = value;
+    if (may_change(variable, DOUBLE_VAR)) variable->value.number = value;
     return value;
 }
 
 char* assign_string(Variable* variable, char* text) {
-    if (text && variable->type == STRING_VAR) set_variable_text(variable, text);
+    if (text && may_change(variable, STRING_VAR)) set_variable_text(variable, text);
     return text;
 }
 
 int32_t declare_variable(Variable* variable, int32_t type) {
-    if (variable->type != type) retype_variable(variable, type);
+    if (variable->type != type && !allocation_failed()) retype_variable(variable, type);
     return 1;
 }
 
-int32_t delete_variable_in_script(Variable* variable) { return retire_variable(variable); }
+int32_t delete_variable_in_script(Variable* variable) { return allocation_failed() ? 0 : retire_variable(variable); }

@@ -4,6 +4,8 @@
 // record before an assignment to it is reduced (`x = delete x`, `s = cut("abc", int s, 1)`).
 // Deleted records therefore stay allocated, typed REMOVED_VAR, until the statement ends, and an
 // assignment writes its record only while the record still has the assignment's type.
+//
+// After an allocation has failed in a run, none of them changes the store any more.
 #pragma once
 
 #include <cstdint>

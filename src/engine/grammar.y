@@ -11,7 +11,9 @@
  *
  * The generated driver's own words are replaced by ours: a syntax error is reported through
  * yyreport_syntax_error ("parse error"), and yyerror is called only when the stacks cannot grow
- * any further ("parser stack overflow").
+ * any further ("parser stack overflow"). When memory runs out, the scanner ends the text and the
+ * run reports that instead (statements.cpp); the driver's stacks take their memory where every
+ * allocation of the library does.
  *
  * The parser keeps no locations (the driver would compute one at every reduction): the line of
  * a syntax error comes from the scanner's last tokens, by the rule in statements.cpp.
@@ -32,6 +34,7 @@
 %code {
 #include "conversions.h"
 #include "declarations.h"
+#include "memory.h"
 #include "numbers.h"
 #include "output.h"
 #include "parser.h"
@@ -41,9 +44,14 @@
 #include "variable.h"
 #include "string_functions.h"
 
+#define YYMALLOC allocate
+#define YYFREE deallocate
+
 namespace {
 int yylex(SemanticValue* value) { return next_token(value); }
-void yyerror(const char*) { print_parser_error("parser stack overflow"); }
+void yyerror(const char*) {
+    if (!allocation_failed()) print_parser_error("parser stack overflow");
+}
 }  // namespace
 }
 
@@ -183,6 +191,7 @@ iexpr
 %%
 
 static int yyreport_syntax_error(const yypcontext_t* context) {
+    if (allocation_failed()) return 0;
     note_syntax_error(yypcontext_token(context) == YYSYMBOL_SEMICOLON);
     print_parser_error("parse error");
     return 0;

@@ -2,22 +2,17 @@
 
 #include <bit>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 
+#include "memory.h"
 #include "variable.h"
 
-namespace {
-
-struct Slot {
+struct IndexSlot {
     Variable* variable;  // null: free
     uint32_t hash;
-    uint32_t length;  // of the name, so that a comparison needs no strlen
 };
 
-Slot* slots = nullptr;
-std::size_t capacity = 0;  // a power of two, or 0
-std::size_t used = 0;
+namespace {
 
 // Eight bytes at a time, each word folded in by a rotation and a multiplication. A multiplication
 // only carries upwards, so the last step folds the high half down and multiplies once more:
@@ -41,83 +36,82 @@ uint32_t hash_of(std::string_view name) {
     return static_cast<uint32_t>(hash >> 32);
 }
 
-bool has_name(const Slot& slot, std::string_view name, uint32_t hash) {
-    return slot.hash == hash && slot.length == name.size() && std::memcmp(slot.variable->name, name.data(), name.size()) == 0;
+// strncmp stops at the record's NUL, and `name` holds none: when the first name.size() bytes
+// agree, the record's name is at least that long, and its NUL must follow them.
+bool has_name(const IndexSlot& slot, std::string_view name, uint32_t hash) {
+    return slot.hash == hash && std::strncmp(slot.variable->name, name.data(), name.size()) == 0 &&
+           slot.variable->name[name.size()] == '\0';
 }
 
-std::size_t next_slot(std::size_t slot) { return (slot + 1) & (capacity - 1); }
+std::size_t next_slot(const NameIndex& index, std::size_t slot) { return (slot + 1) & (index.capacity - 1); }
 
 // The slot holding `name`, or the free slot where it would go.
-std::size_t slot_for(std::string_view name, uint32_t hash) {
-    std::size_t slot = hash & (capacity - 1);
-    while (slots[slot].variable && !has_name(slots[slot], name, hash)) {
-        slot = next_slot(slot);
-    }
+std::size_t slot_for(const NameIndex& index, std::string_view name, uint32_t hash) {
+    std::size_t slot = hash & (index.capacity - 1);
+    while (index.slots[slot].variable && !has_name(index.slots[slot], name, hash)) slot = next_slot(index, slot);
     return slot;
 }
 
 // Keeps the table at most half full.
-bool make_room() {
-    if (2 * (used + 1) <= capacity) return true;
-    std::size_t new_capacity = capacity ? 2 * capacity : 64;
-    auto* new_slots = static_cast<Slot*>(std::calloc(new_capacity, sizeof(Slot)));
+bool make_room(NameIndex& index) {
+    if (2 * (index.used + 1) <= index.capacity) return true;
+    std::size_t new_capacity = index.capacity ? 2 * index.capacity : 64;
+    auto* new_slots = static_cast<IndexSlot*>(allocate_zeroed(new_capacity, sizeof(IndexSlot)));
     if (!new_slots) return false;
-    Slot* old_slots = slots;
-    std::size_t old_capacity = capacity;
-    slots = new_slots;
-    capacity = new_capacity;
-    for (std::size_t i = 0; i < old_capacity; ++i) {
-        if (old_slots[i].variable) {
-            std::size_t slot = old_slots[i].hash & (capacity - 1);
-            while (slots[slot].variable) slot = next_slot(slot);
-            slots[slot] = old_slots[i];
+    NameIndex grown = {new_slots, new_capacity, index.used};
+    for (std::size_t i = 0; i < index.capacity; ++i) {
+        if (index.slots[i].variable) {
+            std::size_t slot = index.slots[i].hash & (new_capacity - 1);
+            while (new_slots[slot].variable) slot = next_slot(grown, slot);
+            new_slots[slot] = index.slots[i];
         }
     }
-    std::free(old_slots);
+    deallocate(index.slots);
+    index = grown;
     return true;
 }
 
 // Linear probing without tombstones: after a slot is freed, later members of its run move back
 // so that every lookup still meets them before a free slot.
-void free_slot(std::size_t hole) {
-    for (std::size_t slot = next_slot(hole); slots[slot].variable; slot = next_slot(slot)) {
-        std::size_t home = slots[slot].hash & (capacity - 1);
+void free_slot(NameIndex& index, std::size_t hole) {
+    for (std::size_t slot = next_slot(index, hole); index.slots[slot].variable; slot = next_slot(index, slot)) {
+        std::size_t home = index.slots[slot].hash & (index.capacity - 1);
         bool home_outside_gap = hole <= slot ? (home <= hole || home > slot) : (home <= hole && home > slot);
         if (home_outside_gap) {
-            slots[hole] = slots[slot];
+            index.slots[hole] = index.slots[slot];
             hole = slot;
         }
     }
-    slots[hole] = {nullptr, 0, 0};
-    --used;
+    index.slots[hole] = {nullptr, 0};
+    --index.used;
 }
 
 }  // namespace
 
-Variable* index_find(std::string_view name) {
-    if (used == 0) return nullptr;
-    return slots[slot_for(name, hash_of(name))].variable;
+Variable* index_find(const NameIndex& index, std::string_view name) {
+    if (index.used == 0) return nullptr;
+    return index.slots[slot_for(index, name, hash_of(name))].variable;
 }
 
-bool index_insert(Variable* variable) {
-    if (!make_room()) return false;
+bool index_insert(NameIndex& index, Variable* variable, Variable** replaced) {
+    if (!make_room(index)) return false;
     std::string_view name = variable->name;
     uint32_t hash = hash_of(name);
-    std::size_t slot = slot_for(name, hash);
-    if (!slots[slot].variable) ++used;
-    slots[slot] = {variable, hash, static_cast<uint32_t>(name.size())};
+    IndexSlot& slot = index.slots[slot_for(index, name, hash)];
+    *replaced = slot.variable;
+    if (!slot.variable) ++index.used;
+    slot = {variable, hash};
     return true;
 }
 
-void index_remove(const Variable* variable) {
-    if (used == 0) return;
+void index_remove(NameIndex& index, const Variable* variable) {
+    if (index.used == 0) return;
     std::string_view name = variable->name;
-    std::size_t slot = slot_for(name, hash_of(name));
-    if (slots[slot].variable == variable) free_slot(slot);
+    std::size_t slot = slot_for(index, name, hash_of(name));
+    if (index.slots[slot].variable == variable) free_slot(index, slot);
 }
 
-void index_clear() {
-    std::free(slots);
-    slots = nullptr;
-    capacity = used = 0;
+void index_clear(NameIndex& index) {
+    deallocate(index.slots);
+    index = {nullptr, 0, 0};
 }

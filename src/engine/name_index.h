@@ -1,20 +1,30 @@
-// The store's index: from a name to the newest record of that name, in constant time. An open
+// A store's index: from a name to the newest record of that name, in constant time. An open
 // addressing table with linear probing; each slot keeps the name's hash beside the record.
+// Names hold no NUL byte.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 struct Variable;
+struct IndexSlot;
+
+struct NameIndex {
+    IndexSlot* slots;
+    std::size_t capacity;  // a power of two, or 0
+    std::size_t used;
+};
 
 // The record indexed under `name`, or null.
-Variable* index_find(std::string_view name);
+Variable* index_find(const NameIndex& index, std::string_view name);
 
-// Indexes `variable` under its name, in place of any record indexed under the same name.
-// False when memory runs out; the index is then unchanged.
-bool index_insert(Variable* variable);
+// Indexes `variable` under its name in place of any record indexed under the same name, which
+// `replaced` receives (null when there was none). False when memory runs out; the index is then
+// unchanged.
+bool index_insert(NameIndex& index, Variable* variable, Variable** replaced);
 
 // Removes `variable` from the index if it is the record indexed under its name.
-void index_remove(const Variable* variable);
+void index_remove(NameIndex& index, const Variable* variable);
 
-// Empties the index.
-void index_clear();
+// Frees the table; the index is empty.
+void index_clear(NameIndex& index);

@@ -59,6 +59,4 @@ void print_string_statement(const char* text) {
 
 void print_parser_error(const char* message) { std::printf("error: %s\n", message); }
 
-void print_script_copy_failure() { std::fputs("out of dynamic memory in yy_scan_bytes()\n", stderr); }
-
 void echo_byte(char byte) { std::putchar(static_cast<unsigned char>(byte)); }

@@ -1,10 +1,10 @@
 #include "scanner.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "conversions.h"
 #include "grammar.hpp"
+#include "memory.h"
 #include "output.h"
 #include "scratch.h"
 #include "store.h"
@@ -64,10 +64,7 @@ int read_identifier(const char* start, SemanticValue* value) {
     }
     Variable* variable = find_variable(name);
     if (!variable) variable = create_variable(name, INT_VAR);
-    if (!variable) {  // out of memory: the text ends here
-        scanner.position = scanner.end;
-        return 0;
-    }
+    if (!variable) return 0;  // out of memory: the text ends here
     value->variable = variable;
     return variable->type;
 }
@@ -164,7 +161,8 @@ int scan_token(SemanticValue* value, const char** start) {
             scanner.position = p + 1;
             continue;
         } else if (c == '\n') {
-            scanner.line += 1;
+            // Saturates: beyond 2^31 - 1 lines every line counts as the last.
+            if (scanner.line < INT32_MAX) scanner.line += 1;
             scanner.line_start = p + 1;
             scanner.position = p + 1;
             continue;
@@ -186,7 +184,7 @@ int scan_token(SemanticValue* value, const char** start) {
 bool scanner_open_text(const char* text) {
     std::size_t length = std::strlen(text);
     char* block = length + 1 <= sizeof short_text_block ? short_text_block
-                                                         : static_cast<char*>(std::malloc(length + 1));
+                                                         : static_cast<char*>(allocate(length + 1));
     if (!block) return false;
     std::memcpy(block, text, length);
     block[length] = '\0';
@@ -195,6 +193,7 @@ bool scanner_open_text(const char* text) {
 }
 
 int next_token(SemanticValue* value) {
+    if (allocation_failed()) return 0;  // the run stops where memory ran out
     const char* start;
     int token = scan_token(value, &start);
     if (token != 0) {
@@ -212,6 +211,6 @@ TokenPlace token_before_last() { return scanner.token_before_last; }
 int32_t scanner_line() { return scanner.line; }
 
 void scanner_close_text() {
-    if (scanner.block != short_text_block) std::free(scanner.block);
+    if (scanner.block != short_text_block) deallocate(scanner.block);
     scanner = {};
 }

@@ -21,14 +21,14 @@ struct TokenPlace {
 bool scanner_open_text(const char* text);
 
 // The next token's code, its value in `value` for literals and names; 0 at the end of the text
-// (and on every request after it).
+// (and on every request after it), and once memory has run out.
 int next_token(SemanticValue* value);
 
 // The last token returned, and the one before it; line 0 where there is none.
 TokenPlace last_token();
 TokenPlace token_before_last();
 
-// The line the scanner has reached.
+// The line the scanner has reached; lines beyond 2^31 - 1 count as the last one.
 int32_t scanner_line();
 
 // Frees the copy made by scanner_open_text.

@@ -1,8 +1,9 @@
 #include "scratch.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
+
+#include "memory.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ ScratchString* scratch_head = nullptr;
 // The entry and its text share one allocation: the text follows the entry.
 char* scratch_alloc(std::size_t n) {
     if (n > SIZE_MAX - sizeof(ScratchString)) return nullptr;
-    auto* entry = static_cast<ScratchString*>(std::malloc(sizeof(ScratchString) + n));
+    auto* entry = static_cast<ScratchString*>(allocate(sizeof(ScratchString) + n));
     if (!entry) return nullptr;
     entry->text = reinterpret_cast<char*>(entry + 1);
     entry->next = scratch_head;
@@ -42,7 +43,7 @@ char* scratch_dup(const char* text) {
 void scratch_free_all() {
     while (ScratchString* entry = scratch_head) {
         scratch_head = entry->next;
-        std::free(entry);
+        deallocate(entry);
     }
 }
 

@@ -1,6 +1,6 @@
 // Statements and the state of a run: each finished statement prints its trace line, sets the run
-// result and frees the statement's temporary strings and deleted variables; a syntax error ends
-// the run and records its line.
+// result and frees the statement's temporary strings and deleted variables; a syntax error or
+// exhausted memory ends the run and records its line.
 #pragma once
 
 #include <cstdint>
@@ -11,19 +11,25 @@ enum class RunOutcome : int32_t {
     syntax_error,            // an error statement ended the run; its line is recorded
     ended_inside_statement,  // the text ended before a statement's `;` (error line 0)
     stack_overflow,          // the text nests too deeply for the parser
+    out_of_memory,           // an allocation failed; the line reached is recorded
 };
 
-// What a run hands back. The run entry owns it through the functions below.
+// What a run hands back. Owned by this file.
 struct RunState {
     int32_t result;      // of the last integer, double or string statement; carries over between runs
-    int32_t error_line;  // of the syntax error that ended the run, or 0
+    int32_t error_line;  // of the syntax error or memory failure that ended the run, or 0
     RunOutcome outcome;
     bool error_found_at_semicolon;  // the syntax error was found at a `;`
 };
 
-// Starts a run: no error line, no outcome yet; the result of earlier runs stays.
-void begin_run();
+// Runs `text` in the active store: each statement executes as it is parsed. The caller holds the
+// store lock.
+void run_text(const char* text);
 
+const RunState& run_state();
+
+// The grammar's statement rules. A statement whose evaluation ran out of memory is not finished:
+// it prints nothing and leaves the result as it was.
 void finish_integer_statement(int32_t value);
 // The run result is 1, or 0 for a value that is zero or NaN.
 void finish_double_statement(double value);
@@ -33,9 +39,3 @@ void finish_string_statement(const char* text);
 void note_syntax_error(bool at_semicolon);
 // The error statement: records the error's line; the parse ends with the statement.
 void finish_error_statement();
-
-// Ends a run whose parse gave `parse_status` (see parse()): records the outcome and frees what
-// the statements left behind (deleted variables).
-void finish_run(int parse_status);
-
-const RunState& run_state();

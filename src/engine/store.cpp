@@ -1,16 +1,33 @@
 #include "store.h"
 
+#include <atomic>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 
+#include "memory.h"
 #include "name_index.h"
+
+struct VariableStore {
+    Variable* head;
+    Variable* retired;  // deleted by the current statement, freed when it ends
+    NameIndex index;
+    VariableStore* next_retired_store;
+};
 
 namespace {
 
-Variable* store_head = nullptr;
-Variable* retired_head = nullptr;
-Variable** walk_position = nullptr;
+VariableStore* active = nullptr;
+
+// Stores retired by deinit_registers that a thread may still be using; pushed by any thread,
+// taken all at once by the lock's holder.
+std::atomic<VariableStore*> retired_stores{nullptr};
+
+// The listing's cursor and the store it walks.
+struct WalkPosition {
+    Variable** position;
+    const VariableStore* store;
+};
+WalkPosition walk = {nullptr, nullptr};
 
 struct BuiltinFunction {
     const char* name;
@@ -30,7 +47,7 @@ constexpr BuiltinFunction builtin_functions[] = {
 };
 
 char* copy_text(std::string_view text) {
-    char* copy = static_cast<char*>(std::malloc(text.size() + 1));
+    char* copy = static_cast<char*>(allocate(text.size() + 1));
     if (copy) {
         std::memcpy(copy, text.data(), text.size());
         copy[text.size()] = '\0';
@@ -39,65 +56,131 @@ char* copy_text(std::string_view text) {
 }
 
 void free_value(Variable* variable) {
-    if (variable->type == STRING_VAR) std::free(variable->value.text);
+    if (variable->type == STRING_VAR) deallocate(variable->value.text);
 }
 
 void free_record(Variable* variable) {
     free_value(variable);
-    std::free(variable->name);
-    std::free(variable);
+    deallocate(variable->name);
+    deallocate(variable);
+}
+
+Variable* create_in(VariableStore& store, std::string_view name, int32_t type) {
+    Variable* variable = static_cast<Variable*>(allocate(sizeof(Variable)));
+    char* name_copy = copy_text(name);
+    Variable* replaced = nullptr;
+    if (!variable || !name_copy || (variable->name = name_copy, !index_insert(store.index, variable, &replaced))) {
+        deallocate(variable);
+        deallocate(name_copy);
+        return nullptr;
+    }
+    variable->type = type;
+    variable->hides_twin = replaced != nullptr;
+    std::memset(&variable->value, 0, sizeof variable->value);
+    variable->next = store.head;
+    variable->previous = nullptr;
+    if (store.head) store.head->previous = variable;
+    store.head = variable;
+    return variable;
+}
+
+bool load_builtins_into(VariableStore& store) {
+    for (const BuiltinFunction& builtin : builtin_functions) {
+        Variable* variable = create_in(store, builtin.name, FUNCTION);
+        if (!variable) return false;
+        variable->value.function = builtin.function;
+    }
+    return true;
 }
 
 // After the newest record of a name has gone, an older one of the same name (only a repeated
-// load of the built-ins makes such twins) becomes the one lookups find.
-void unindex_variable(Variable* variable) {
-    if (index_find(variable->name) != variable) return;
-    index_remove(variable);
+// load of the built-ins makes such twins) becomes the one lookups find. Only then is the list
+// searched.
+void unindex_variable(VariableStore& store, Variable* variable) {
+    if (index_find(store.index, variable->name) != variable) return;
+    index_remove(store.index, variable);
+    if (!variable->hides_twin) return;
     for (Variable* older = variable->next; older; older = older->next) {
+        Variable* replaced;
         if (std::strcmp(older->name, variable->name) == 0) {
-            index_insert(older);
+            index_insert(store.index, older, &replaced);  // the slot just freed: no growth
             return;
         }
     }
 }
 
-// Unlinks `variable` from the store by identity; false when it is not there.
+// Unlinks `variable` from the active store; false when it is not there (retired).
 bool unlink_variable(Variable* variable) {
-    for (Variable** link = &store_head; *link; link = &(*link)->next) {
-        if (*link == variable) {
-            *link = variable->next;
-            if (walk_position && *walk_position == variable) *walk_position = variable->next;
-            unindex_variable(variable);
-            return true;
-        }
+    if (variable->type == REMOVED_VAR) return false;
+    VariableStore& store = *active;
+    if (walk.store == &store && *walk.position == variable) *walk.position = variable->next;
+    unindex_variable(store, variable);
+    (variable->previous ? variable->previous->next : store.head) = variable->next;
+    if (variable->next) variable->next->previous = variable->previous;
+    return true;
+}
+
+void free_retired(VariableStore& store) {
+    while (Variable* variable = store.retired) {
+        store.retired = variable->next;
+        free_record(variable);
     }
-    return false;
+}
+
+void free_records(VariableStore& store) {
+    index_clear(store.index);
+    while (Variable* variable = store.head) {
+        store.head = variable->next;
+        free_record(variable);
+    }
 }
 
 }  // namespace
 
-Variable* find_variable(std::string_view name) { return index_find(name); }
-
-Variable* create_variable(std::string_view name, int32_t type) {
-    Variable* variable = static_cast<Variable*>(std::malloc(sizeof(Variable)));
-    char* name_copy = copy_text(name);
-    if (!variable || !name_copy) {
-        std::free(variable);
-        std::free(name_copy);
+VariableStore* create_store() {
+    auto* store = static_cast<VariableStore*>(allocate(sizeof(VariableStore)));
+    if (!store) return nullptr;
+    *store = {nullptr, nullptr, {nullptr, 0, 0}, nullptr};
+    if (!load_builtins_into(*store)) {
+        destroy_store(store);
         return nullptr;
     }
-    variable->name = name_copy;
-    if (!index_insert(variable)) {
-        std::free(variable);
-        std::free(name_copy);
-        return nullptr;
-    }
-    variable->type = type;
-    std::memset(&variable->value, 0, sizeof variable->value);
-    variable->next = store_head;
-    store_head = variable;
-    return variable;
+    return store;
 }
+
+void destroy_store(VariableStore* store) {
+    free_records(*store);
+    free_retired(*store);
+    deallocate(store);
+}
+
+void retire_store(VariableStore* store) {
+    store->next_retired_store = retired_stores.load(std::memory_order_relaxed);
+    while (!retired_stores.compare_exchange_weak(store->next_retired_store, store, std::memory_order_release,
+                                                 std::memory_order_relaxed)) {
+    }
+}
+
+bool has_retired_stores() { return retired_stores.load(std::memory_order_relaxed) != nullptr; }
+
+void destroy_retired_stores() {
+    VariableStore* store = retired_stores.exchange(nullptr, std::memory_order_acquire);
+    while (store) {
+        VariableStore* next = store->next_retired_store;
+        if (walk.store == store) walk = {nullptr, nullptr};
+        if (active == store) active = nullptr;
+        destroy_store(store);
+        store = next;
+    }
+}
+
+void use_store(VariableStore* store) { active = store; }
+
+VariableStore* active_store() { return active; }
+
+Variable* find_variable(std::string_view name) { return index_find(active->index, name); }
+
+Variable* create_variable(std::string_view name, int32_t type) { return create_in(*active, name, type); }
 
 int remove_variable(Variable* variable) {
     if (!unlink_variable(variable)) return 0;
@@ -107,51 +190,41 @@ int remove_variable(Variable* variable) {
 
 int retire_variable(Variable* variable) {
     if (!unlink_variable(variable)) return 0;
-    retype_variable(variable, REMOVED_VAR);
-    variable->next = retired_head;
-    retired_head = variable;
+    free_value(variable);
+    variable->type = REMOVED_VAR;
+    std::memset(&variable->value, 0, sizeof variable->value);
+    variable->next = active->retired;
+    active->retired = variable;
     return 1;
 }
 
-void free_retired_variables() {
-    while (Variable* variable = retired_head) {
-        retired_head = variable->next;
-        free_record(variable);
-    }
-}
+void free_retired_variables() { free_retired(*active); }
 
 void clear_variables() {
-    if (walk_position) *walk_position = nullptr;
-    index_clear();
-    while (Variable* variable = store_head) {
-        store_head = variable->next;
-        free_record(variable);
-    }
+    if (walk.store == active) *walk.position = nullptr;
+    free_records(*active);
 }
 
-void load_builtin_functions() {
-    for (const BuiltinFunction& builtin : builtin_functions) {
-        if (Variable* variable = create_variable(builtin.name, FUNCTION)) {
-            variable->value.function = builtin.function;
-        }
-    }
-}
+bool load_builtin_functions() { return load_builtins_into(*active); }
 
-Variable* first_variable() { return store_head; }
+Variable* first_variable() { return active ? active->head : nullptr; }
 
-void track_walk_position(Variable** position) { walk_position = position; }
+void track_walk_position(Variable** position) { walk = {position, active}; }
 
 bool set_variable_text(Variable* variable, const char* text) {
     char* copy = nullptr;
     if (text && !(copy = copy_text(text))) return false;
-    std::free(variable->value.text);
+    deallocate(variable->value.text);
     variable->value.text = copy;
     return true;
 }
 
-void retype_variable(Variable* variable, int32_t type) {
+bool retype_variable(Variable* variable, int32_t type) {
+    char* empty_text = nullptr;
+    if (type == STRING_VAR && !(empty_text = copy_text(""))) return false;
     free_value(variable);
     variable->type = type;
     std::memset(&variable->value, 0, sizeof variable->value);
-    if (type == STRING_VAR) variable->value.text = copy_text("");
+    variable->value.text = empty_text;
+    return true;
 }

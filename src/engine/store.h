@@ -1,5 +1,8 @@
 // The variable store: every variable that scripts and the host share, and the built-in math
-// functions, in one singly linked list, newest first. The caller holds the store lock.
+// functions, in one doubly linked list, newest first, with an index by name.
+//
+// The functions below work on the active store, the one that the store lock's holder uses (see
+// use_store); the caller holds the store lock.
 #pragma once
 
 #include <cstdint>
@@ -7,14 +10,35 @@
 
 #include "variable.h"
 
-// The newest record named `name`, compared byte for byte, or null.
+struct VariableStore;
+
+// A new store holding the six built-in functions; null when memory runs out. It is nobody's
+// active store yet, and needs no lock until it is published.
+VariableStore* create_store();
+
+// Frees `store`, which no thread uses and none will, and every record in it.
+void destroy_store(VariableStore* store);
+
+// Hands over a store that may still be in use, to be destroyed by destroy_retired_stores. Any
+// thread may call it at any time.
+void retire_store(VariableStore* store);
+bool has_retired_stores();
+// Destroys the retired stores; the caller holds the store lock and uses none of them.
+void destroy_retired_stores();
+
+// Makes `store` the active store.
+void use_store(VariableStore* store);
+VariableStore* active_store();
+
+// The newest record named `name` (which holds no NUL), compared byte for byte, or null.
 Variable* find_variable(std::string_view name);
 
 // A new record at the head, with a zero value; does not look for an existing one.
 // Null when memory runs out.
 Variable* create_variable(std::string_view name, int32_t type);
 
-// Unlinks and frees `variable` if it is in the store: 1; 0 (freeing nothing) when it is not.
+// Unlinks and frees `variable` if it is in the store: 1; 0 (freeing nothing) when it is not (a
+// retired record). Constant time, but for a record that hides an older one of its name.
 int remove_variable(Variable* variable);
 
 // Unlinks `variable` like remove_variable, but keeps the record itself, typed REMOVED_VAR, until
@@ -28,15 +52,17 @@ void free_retired_variables();
 // Frees every record; the store is empty afterwards.
 void clear_variables();
 
-// Adds sin, cos, atan, ln, exp, sqrt in that order, so that sqrt stands nearest the head.
-void load_builtin_functions();
+// Adds sin, cos, atan, ln, exp, sqrt in that order, so that sqrt stands nearest the head. False
+// when memory runs out; the functions added before stay.
+bool load_builtin_functions();
 
-// The newest record, for walks of the whole store (listing, tests).
+// The newest record, for walks of the whole store (listing, tests); null also when there is no
+// active store.
 Variable* first_variable();
 
-// A walk position kept by another module (the host's listing): the store moves it past a record
-// it removes and clears it when it empties, so it never refers to a freed record. One at a time;
-// null stops the tracking.
+// A walk position kept by another module (the host's listing) over the active store: that store
+// moves it past a record it removes and clears it when it empties, so it never refers to a freed
+// record. One at a time.
 void track_walk_position(Variable** position);
 
 // Replaces the text of a string variable with a copy of `text` (null: no text), freeing the old
@@ -44,5 +70,5 @@ void track_walk_position(Variable** position);
 bool set_variable_text(Variable* variable, const char* text);
 
 // Gives `variable` the type code `type` and that type's zero value (an empty text for a
-// string), freeing an old text first.
-void retype_variable(Variable* variable, int32_t type);
+// string), freeing an old text first. False, changing nothing, when memory runs out.
+bool retype_variable(Variable* variable, int32_t type);

@@ -1,6 +1,7 @@
 #include "string_functions.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -51,7 +52,9 @@ char* format_integer_string(const char* s, int32_t value) { return format_string
 
 char* format_double_string(const char* s, double value) { return format_string(s, value, format_double); }
 
-int32_t string_length(const char* s) { return static_cast<int32_t>(view_of(s).size()); }
+int32_t string_length(const char* s) {
+    return static_cast<int32_t>(std::min<std::size_t>(view_of(s).size(), INT32_MAX));
+}
 
 int32_t strings_equal(const char* s, const char* t) { return view_of(s) == view_of(t); }
 
@@ -61,5 +64,5 @@ int32_t find_string(const char* s, const char* t, int32_t start) {
     if (start == size) return 0;
     if (!t || start > size) return -1;
     const char* found = std::strstr(s + std::max(start, 0), t);
-    return found ? static_cast<int32_t>(found - s) : -1;
+    return found && found - s <= INT32_MAX ? static_cast<int32_t>(found - s) : -1;
 }

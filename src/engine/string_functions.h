@@ -22,7 +22,7 @@ char* cut_string(const char* s, int32_t start, int32_t length);
 char* format_integer_string(const char* s, int32_t value);
 char* format_double_string(const char* s, double value);
 
-// The number of bytes of s; 0 when missing.
+// The number of bytes of s; 0 when missing, and 2^31 - 1 for any longer text.
 int32_t string_length(const char* s);
 
 // 1 when s and t hold the same bytes; a missing string counts as empty.
@@ -30,5 +30,6 @@ int32_t strings_equal(const char* s, const char* t);
 
 // The position of the first t in s at or after `start`, counted from the start of s; -1 when
 // there is none. A start equal to the length of s gives 0, and so does a missing s. A negative
-// start searches from 0; a start past the end, or a missing t, finds nothing.
+// start searches from 0; a start past the end, or a missing t, finds nothing, and so does a t
+// found only beyond position 2^31 - 1.
 int32_t find_string(const char* s, const char* t, int32_t start);

@@ -25,6 +25,8 @@ union VariableValue {
 struct Variable {
     char* name;  // the record's own copy; any bytes but NUL, also empty
     int32_t type;
+    bool hides_twin;  // an older record of the same name stands behind this one (repeated built-ins)
     VariableValue value;
-    Variable* next;
+    Variable* next;      // the next older record
+    Variable* previous;  // the next newer record; null at the head
 };

@@ -9,8 +9,9 @@
 bool platform_lock_wait(uint32_t timeout_ms);
 void platform_lock_release();
 
-// A number that identifies the calling thread, never 0.
-uintptr_t platform_thread_id();
+// A number that identifies the calling thread, never 0 and never shared with another thread of
+// the process, even one that has ended.
+uint64_t platform_thread_id();
 
 // Milliseconds since the system started, wrapping at 2^32.
 uint32_t platform_tick_count();

@@ -1,5 +1,6 @@
 #include <errno.h>
-#include <pthread.h>
+#include <poll.h>
+#include <signal.h>
 #include <stdint.h>
 #include <sys/socket.h>
 #include <time.h>
@@ -53,9 +54,6 @@ void platform_lock_release() {
     }
 }
 
-// pthread_self is a read of the thread pointer; a live thread's value is never 0.
-uintptr_t platform_thread_id() { return static_cast<uintptr_t>(pthread_self()); }
-
 uint32_t platform_tick_count() {
     timespec now{};
     clock_gettime(CLOCK_BOOTTIME, &now);
@@ -63,12 +61,38 @@ uint32_t platform_tick_count() {
     return static_cast<uint32_t>(ms);
 }
 
-// The window handle carries a file descriptor. A socket gets one message per notification and
-// never raises SIGPIPE; anything else gets one write.
+namespace {
+
+// One write to a descriptor that is no socket (a pipe, a terminal, a file), without blocking and
+// without a SIGPIPE reaching the process. A descriptor that cannot take the message at once (a
+// full pipe, a closed reader) is skipped; one write of 4 bytes, below PIPE_BUF, is all or nothing.
+// SIGPIPE is blocked for this thread around the write, and one that the write raised is taken
+// back before it is unblocked, unless the thread had one pending already.
+void write_without_signal(int fd, const void* message, size_t size) {
+    pollfd ready = {fd, POLLOUT, 0};
+    if (poll(&ready, 1, 0) != 1 || (ready.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) return;
+    sigset_t pipe_signal, saved;
+    sigemptyset(&pipe_signal);
+    sigaddset(&pipe_signal, SIGPIPE);
+    if (pthread_sigmask(SIG_BLOCK, &pipe_signal, &saved) != 0) return;
+    sigset_t pending;
+    sigpending(&pending);
+    const bool was_pending = sigismember(&pending, SIGPIPE) == 1;
+    if (write(fd, message, size) < 0 && errno == EPIPE && !was_pending) {
+        const timespec no_wait = {0, 0};
+        sigtimedwait(&pipe_signal, nullptr, &no_wait);
+    }
+    pthread_sigmask(SIG_SETMASK, &saved, nullptr);
+}
+
+}  // namespace
+
+// The window handle carries a file descriptor. A socket gets one message per notification; any
+// other descriptor gets one write when it can take it without waiting.
 void platform_post_notification(void* window) {
     int fd = static_cast<int>(reinterpret_cast<intptr_t>(window));
     const uint32_t message = REGSCRIPT_WM_VARIABLES_CHANGED;
     if (send(fd, &message, sizeof message, MSG_DONTWAIT | MSG_NOSIGNAL) < 0 && errno == ENOTSOCK) {
-        [[maybe_unused]] ssize_t ignored = write(fd, &message, sizeof message);
+        write_without_signal(fd, &message, sizeof message);
     }
 }

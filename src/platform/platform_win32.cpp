@@ -25,8 +25,6 @@ bool platform_lock_wait(uint32_t timeout_ms) {
 
 void platform_lock_release() { ReleaseMutex(process_lock()); }
 
-uintptr_t platform_thread_id() { return GetCurrentThreadId(); }
-
 uint32_t platform_tick_count() { return GetTickCount(); }
 
 void platform_post_notification(void* window) {

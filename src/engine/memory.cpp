@@ -1,0 +1,60 @@
+#include "memory.h"
+
+#include <atomic>
+#include <cstdlib>
+
+namespace {
+
+// Set and read under the store lock, except by my_parse, which also allocates when it cannot
+// have the lock: a failure there may stop a run on another thread, which is out of memory too.
+std::atomic<bool> failed{false};
+
+#ifdef REGSCRIPT_FAULT_INJECTION
+struct FaultInjection {
+    std::size_t countdown = 0;
+    bool sticky = false;
+    std::size_t made = 0;
+};
+FaultInjection injection;
+
+bool injected_failure() {
+    ++injection.made;
+    if (injection.countdown == 0) return false;
+    if (--injection.countdown > 0) return false;
+    if (injection.sticky) injection.countdown = 1;
+    return true;
+}
+#else
+constexpr bool injected_failure() { return false; }
+#endif
+
+void* checked(void* block) {
+    if (!block) failed.store(true, std::memory_order_relaxed);
+    return block;
+}
+
+}  // namespace
+
+void* allocate(std::size_t size) { return checked(injected_failure() ? nullptr : std::malloc(size)); }
+
+void* allocate_zeroed(std::size_t count, std::size_t size) {
+    return checked(injected_failure() ? nullptr : std::calloc(count, size));
+}
+
+void* reallocate(void* block, std::size_t size) {
+    return checked(injected_failure() ? nullptr : std::realloc(block, size));
+}
+
+void deallocate(void* block) { std::free(block); }
+
+bool allocation_failed() { return failed.load(std::memory_order_relaxed); }
+
+void forget_allocation_failures() { failed.store(false, std::memory_order_relaxed); }
+
+#ifdef REGSCRIPT_FAULT_INJECTION
+std::size_t fail_allocation_after(std::size_t countdown, bool sticky) {
+    std::size_t made = injection.made;
+    injection = {countdown, sticky, 0};
+    return made;
+}
+#endif
