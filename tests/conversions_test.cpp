@@ -116,6 +116,8 @@ TEST(DecimalToDouble, LongDigitStrings) {
         {.text = "0." + zeros + "1e99600", .expected = 0.0},
         {.text = "0." + zeros + "1e100400", .expected = infinity},
         {.text = "0" + zeros + "1e308", .expected = 1e308},
+        {.text = "0." + zeros + "1d100001", .expected = 1.0},
+        {.text = "1" + zeros + "d-100000", .expected = 1.0},
     };
     for (const LongCase& c : cases) {
         EXPECT_TRUE(same_double(decimal_to_double(c.text), c.expected)) << c.text.substr(0, 20);

@@ -14,9 +14,19 @@ using HostileInput = EngineTest;
 TEST_F(HostileInput, AHundredMegabyteScript) {
     std::string script(100u << 20, ' ');
     script.replace(script.size() - 20, 11, "x = 7;\n\"a\";");
-    RunOutcome outcome = run_script(script.c_str());
+    ScriptRun outcome = run_script(script.c_str());
     EXPECT_EQ(outcome.output, I(7) + S("a"));
     EXPECT_EQ(describe_variables(), "int x=7");
+}
+
+// Oldest first, the worst order for a walk of the list from its newest record.
+TEST_F(HostileInput, AHundredThousandDeletions) {
+    constexpr int count = 100000;
+    for (int i = 0; i < count; ++i) set_int_variable(("v" + std::to_string(i)).c_str(), i);
+    EXPECT_LT(milliseconds_taken([] {
+        for (int i = 0; i < count; ++i) delete_variable(("v" + std::to_string(i)).c_str());
+    }), 3000);
+    EXPECT_EQ(describe_variables(), "");
 }
 
 TEST_F(HostileInput, AMillionStatements) {
@@ -36,7 +46,7 @@ TEST_F(HostileInput, EveryByteOutsideAndInsideAStringLiteral) {
     for (int byte = 1; byte < 256; ++byte) {
         if (byte != '"') bytes += static_cast<char>(byte);
     }
-    RunOutcome inside = run_script(("\"" + bytes + "\";").c_str());
+    ScriptRun inside = run_script(("\"" + bytes + "\";").c_str());
     EXPECT_EQ(inside.output, S(bytes.c_str()));
     // Outside a literal, a lone double quote is echoed and the rest scanned as tokens; whatever
     // that gives, the run ends cleanly and frees what it made.
@@ -48,15 +58,16 @@ TEST_F(HostileInput, EveryByteOutsideAndInsideAStringLiteral) {
 
 TEST_F(HostileInput, TheScriptEndsAtItsFirstNul) {
     const char script[] = "1;\0 x = 2;";
-    RunOutcome outcome = run_script(script);
+    ScriptRun outcome = run_script(script);
     EXPECT_EQ(outcome.output, I(1));
     EXPECT_EQ(find_variable("x"), nullptr);
 }
 
-TEST_F(HostileInput, AStatementCutOffKeepsItsStringsUntilTheNextOne) {
+// A million such runs once held every string they made.
+TEST_F(HostileInput, AStatementCutOffFreesItsStringsWithTheRun) {
     run_script("\"a\" + \"b\" + ");
-    EXPECT_FALSE(scratch_empty());
-    run_script("1;");
+    EXPECT_TRUE(scratch_empty());
+    run_script("\"abc\" + \"def\" + 1;");
     EXPECT_TRUE(scratch_empty());
 }
 

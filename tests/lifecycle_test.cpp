@@ -1,13 +1,16 @@
 // Initialisation, reset and close, the store lock between threads, and the notifications of
 // runs and resets.
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #endif
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
+#include "platform.h"
 #include "regscript.h"
 #include "store.h"
 #include "store_lock.h"
@@ -106,7 +109,33 @@ TEST_F(LifecycleTest, ANotificationToAClosedPeerIsIgnored) {
     set_register_window(nullptr);
     close(sockets[0]);
 }
+
+// A pipe nobody reads fills up, and one whose reader has gone would raise SIGPIPE: the setters
+// neither block nor end the process.
+TEST_F(LifecycleTest, ANotificationPipeThatCannotTakeItIsSkipped) {
+    int full[2], unread[2];
+    ASSERT_EQ(pipe(full), 0);
+    ASSERT_EQ(pipe(unread), 0);
+    close(unread[0]);
+    set_register_window(reinterpret_cast<void*>(static_cast<intptr_t>(full[1])));
+    EXPECT_LT(milliseconds_taken([] {
+        for (int i = 0; i < 20000; ++i) set_int_variable("n", i);
+    }), 5000);
+    set_register_window(reinterpret_cast<void*>(static_cast<intptr_t>(unread[1])));
+    EXPECT_EQ(set_int_variable("n", 1), 0);
+    set_register_window(nullptr);
+    for (int fd : {full[0], full[1], unread[1]}) close(fd);
+}
 #endif
+
+TEST(ThreadIdentity, IsNeverReusedByALaterThread) {
+    uint64_t first = 0, second = 0;
+    std::thread([&first] { first = platform_thread_id(); }).join();
+    std::thread([&second] { second = platform_thread_id(); }).join();
+    EXPECT_NE(first, 0u);
+    EXPECT_NE(first, second);
+    EXPECT_NE(second, platform_thread_id());
+}
 
 TEST_F(LifecycleTest, CallsFromOtherThreadsTimeOutWhileTheLockIsHeld) {
     NotificationCounter notifications;
@@ -155,6 +184,52 @@ TEST_F(LifecycleTest, ClosingWhileAnotherThreadHoldsTheLockWaitsForItsRelease) {
     init_registers();
     EXPECT_EQ(count_builtins(), 6);
     EXPECT_EQ(describe_variables(), "");
+}
+
+// A thread inside a call on a store that deinit_registers retired finishes on it, while an init
+// meanwhile makes a new store at once; the old store's release leaves the new one alone.
+TEST_F(LifecycleTest, InitialisingNeverWaitsForAHolderOfTheOldStore) {
+    std::atomic<int> step{0};
+    std::thread holder([&] {
+        ASSERT_TRUE(store_lock_wait());
+        create_variable("mine", INT_VAR);
+        step = 1;
+        while (step != 2) std::this_thread::yield();
+        EXPECT_NE(find_variable("mine"), nullptr);
+        store_lock_release();
+    });
+    while (step != 1) std::this_thread::yield();
+    EXPECT_LT(milliseconds_taken([] { EXPECT_EQ(init_registers(), 0); }), 500);
+    deinit_registers();
+    EXPECT_LT(milliseconds_taken([] { EXPECT_EQ(init_registers(), 0); }), 500);
+    step = 2;
+    holder.join();
+    EXPECT_EQ(run_script("sqrt(16.0) == 4.0;").output, "* Integer statement result=1\t marlin result=1\n");
+    EXPECT_EQ(count_builtins(), 6);
+    EXPECT_EQ(get_variable_type("mine"), -1);
+}
+
+// Plugins sharing the library: each thread initialises, runs, lists and closes, over and over.
+// Every run that obtains the lock finds the built-ins, and sqrt never becomes a variable.
+TEST_F(LifecycleTest, RacingLifecyclesAlwaysLeaveTheBuiltins) {
+    SilencedOutput silence;
+    std::atomic<int> faults{0};
+    std::vector<std::thread> plugins;
+    for (int t = 0; t < 3; ++t) {
+        plugins.emplace_back([&faults] {
+            for (int round = 0; round < 200; ++round) {
+                init_registers();
+                int32_t error_line = -1;
+                run_parser("sqrt(16.0) == 4.0;", &error_line);
+                if (error_line > 0 || get_variable_type("sqrt") != -1) ++faults;
+                if (open_list_variables() == 0) close_list_variables();
+                deinit_registers();
+            }
+        });
+    }
+    for (std::thread& plugin : plugins) plugin.join();
+    EXPECT_EQ(faults, 0);
+    init_registers();
 }
 
 }  // namespace

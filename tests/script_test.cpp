@@ -8,7 +8,7 @@
 TEST_P(Scripts, RunAsExpected) {
     const ScriptCase& row = GetParam();
     run_script(row.setup);
-    RunOutcome outcome = run_script(row.script);
+    ScriptRun outcome = run_script(row.script);
     EXPECT_EQ(outcome.output, row.output);
     EXPECT_EQ(outcome.result, row.result);
     EXPECT_EQ(outcome.error_line, row.error_line);
@@ -223,7 +223,7 @@ TEST_F(EngineTest, DeepNestingGrowsTheStacksUpToTheirLimit) {
         {chain("==1", 5000) + ";", overflow},
     };
     for (const auto& row : rows) {
-        RunOutcome outcome = run_script(row.script.c_str());
+        ScriptRun outcome = run_script(row.script.c_str());
         EXPECT_EQ(outcome.output, row.output) << row.script.substr(0, 20);
         EXPECT_EQ(outcome.error_line, 0);
     }

@@ -136,7 +136,7 @@ protected:
 
 TEST_P(ScriptsWithMissingText, RunAsExpected) {
     const ScriptCase& row = GetParam();
-    RunOutcome outcome = run_script(row.script);
+    ScriptRun outcome = run_script(row.script);
     EXPECT_EQ(outcome.output, row.output);
     EXPECT_EQ(outcome.result, row.result);
     if (row.variables) {

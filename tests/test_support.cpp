@@ -17,8 +17,8 @@
 #include "store.h"
 #include "store_lock.h"
 
-RunOutcome run_script(const char* script) {
-    RunOutcome outcome{0, -99, ""};
+ScriptRun run_script(const char* script) {
+    ScriptRun outcome{0, -99, ""};
     testing::internal::CaptureStdout();
     outcome.result = run_parser(script, &outcome.error_line);
     std::fflush(stdout);

@@ -9,14 +9,14 @@
 #include <string>
 #include <string_view>
 
-struct RunOutcome {
+struct ScriptRun {
     int32_t result;
     int32_t error_line;
     std::string output;
 };
 
 // Runs `script` through run_parser and captures what it writes to standard output.
-RunOutcome run_script(const char* script);
+ScriptRun run_script(const char* script);
 
 // The variables of the store other than the built-in functions, newest first, as
 // "int x=5, double d=2.5, string s=\"abc\"" (a string without text shows as `string s=none`).
