@@ -13,6 +13,14 @@ target_compile_definitions(regscript_objects PUBLIC __USE_MINGW_ANSI_STDIO=1)
 set_target_properties(regscript PROPERTIES PREFIX "" IMPORT_PREFIX "")
 target_link_options(regscript PRIVATE -static -Wl,--kill-at)
 
+# Release DLLs carry no debug information (the static runtimes bring theirs along otherwise).
+target_link_options(regscript PRIVATE $<$<NOT:$<CONFIG:Debug,RelWithDebInfo>>:-s>)
+
+# The version resource, which Windows' file properties and installers read.
+enable_language(RC)
+configure_file(cmake/regscript.rc.in ${CMAKE_CURRENT_BINARY_DIR}/regscript.rc @ONLY)
+target_sources(regscript PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/regscript.rc)
+
 # The linker's import library for --kill-at names its symbols without @N (_run_parser), so that
 # callers of the __stdcall functions, which refer to _run_parser@8, could not link with it.
 # dlltool makes it again from the objects' export directives: _run_parser@8 imports run_parser.
