@@ -180,7 +180,12 @@ static void check_values(void) {
  * call: so many calls turn that into a crash, and the stack pointer is compared around them. */
 enum { CALLS = 10000 };
 
-#define STACK_POINTER(into) __asm__ volatile("movl %%esp, %0" : "=r"(into) : : "memory")
+#if defined(_WIN64)
+#  define STACK_REGISTER "%%rsp"
+#else
+#  define STACK_REGISTER "%%esp"
+#endif
+#define STACK_POINTER(into) __asm__ volatile("mov " STACK_REGISTER ", %0" : "=r"(into) : : "memory")
 
 #define REPEAT(label, call)                                             \
     do {                                                                \
