@@ -6,21 +6,24 @@
 #   make test-valgrind  the release tests under valgrind's memcheck, but for the slowest
 #   make test-windows   the 32-bit Windows DLL, cross-compiled with MinGW-w64, and its tests
 #                       under Wine
+#   make test-windows64 the 64-bit Windows DLL and its tests under 64-bit Wine
+#   make dist           the release archives of build/dist, each checked by building the
+#                       example against it
 #   make fuzz           each libFuzzer target for FUZZ_SECONDS (default 60) from its seeds
 #   make run            build the command-line host and run the tour, examples/tour.regs
 #   make bench          build and run the benchmarks and the comparison with Lua and muparser
 #                       (QUICK=1: a short run, as CI does)
 #   make profile        instructions of W1a and W2 by function, counted by callgrind
 
-.PHONY: all test test-sanitize test-release test-tsan test-valgrind test-windows fuzz prerequisites clean \
-	run bench bench-build profile
+.PHONY: all test test-sanitize test-release test-tsan test-valgrind test-windows test-windows64 dist fuzz \
+	prerequisites clean run bench bench-build profile
 
 all: test
 
 prerequisites:
 	@scripts/prerequisites.sh
 
-test: test-sanitize test-release test-tsan test-valgrind test-windows
+test: test-sanitize test-release test-tsan test-valgrind test-windows test-windows64 dist
 
 test-sanitize test-release: test-%: prerequisites
 	cmake --preset $* >/dev/null
@@ -33,11 +36,19 @@ test-tsan: prerequisites
 	cmake --build --preset tsan
 	ctest --preset tsan
 
-test-windows: prerequisites
+test-windows test-windows64: test-%: prerequisites
 	@scripts/windows-prerequisites.sh
-	cmake --preset windows >/dev/null
-	cmake --build --preset windows
-	ctest --preset windows
+	cmake --preset $* >/dev/null
+	cmake --build --preset $*
+	ctest --preset $*
+
+# The archives are made from the release builds, which are built first if need be.
+dist: prerequisites
+	@scripts/windows-prerequisites.sh
+	for preset in release windows windows64; do \
+	  cmake --preset $$preset >/dev/null && cmake --build --preset $$preset || exit 1; \
+	done
+	scripts/dist.sh
 
 # Valgrind runs a test ~50 times slower: the differential tests over millions of values, the
 # stress test and the giant scripts, already run under the sanitizers, are left out here.

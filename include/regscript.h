@@ -47,6 +47,12 @@
 #  define REGSCRIPT_CDECL
 #endif
 
+/* The library's version. A minor version may change the interface until 1.0. */
+#define REGSCRIPT_VERSION_MAJOR 0
+#define REGSCRIPT_VERSION_MINOR 1
+#define REGSCRIPT_VERSION_PATCH 0
+#define REGSCRIPT_VERSION_STRING "0.1.0"
+
 /* The window message posted when variables may have changed (both parameters 0). */
 #define REGSCRIPT_WM_VARIABLES_CHANGED 0x8001
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Makes sure the Windows build can be made and tested: the MinGW-w64 cross compiler, GoogleTest's
-# sources and 32-bit Wine. Like scripts/prerequisites.sh, it installs what is missing when running
+# Makes sure the Windows builds can be made, tested and packaged: the MinGW-w64 cross compilers
+# for 32 and 64 bits, GoogleTest's sources, 32-bit and 64-bit Wine, llvm-dlltool, lld-link and
+# clang (the Microsoft toolchain's import libraries and a host built by its rules), zip and unzip. Like scripts/prerequisites.sh, it installs what is missing when running
 # as root on a Debian-based machine, and otherwise says exactly what to do.
 #
 # Wine's 32-bit loader is a 32-bit Linux program. A kernel that runs no 32-bit code (IA-32
@@ -69,7 +70,8 @@ register_qemu_for_i386() {
 }
 
 enable_i386_packages
-scripts/prerequisites.sh g++-mingw-w64-i686 googletest wine wine32:i386
+scripts/prerequisites.sh g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine32:i386 wine64 \
+  llvm lld clang zip unzip
 if runs_through_qemu || ! runs_32_bit_programs; then
   if ! qemu_is_recent; then
     install_recent_qemu

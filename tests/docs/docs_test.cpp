@@ -11,6 +11,7 @@
 //                  `output`, holds exactly what it prints.
 //   ```c           declarations quoted from regscript.h, compiled after the header at build
 //                  time, so that they must agree with it.
+//   ```c windows   Windows code, which a Linux build cannot compile: not an example.
 // Every `output` and `result` block belongs to the example before it. Blocks with any other tag
 // (```sh, ```text) are not examples.
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
  * names of include/regscript.def and calls them through pointer types of its own that spell out
  * the calling conventions. It checks that arguments and results cross the ABI intact, that no
  * call moves the stack pointer, which change notifications reach a message-only window, the
- * lock's timeout between two threads and the scripts' tick count. Exits 0 when every check
- * passed. */
+ * lock's timeout between two threads, the scripts' tick count and the version resource. Exits 0
+ * when every check passed. */
 #include <windows.h>
 
 #include <stdint.h>
@@ -180,7 +180,12 @@ static void check_values(void) {
  * call: so many calls turn that into a crash, and the stack pointer is compared around them. */
 enum { CALLS = 10000 };
 
-#define STACK_POINTER(into) __asm__ volatile("movl %%esp, %0" : "=r"(into) : : "memory")
+#if defined(_WIN64)
+#  define STACK_REGISTER "%%rsp"
+#else
+#  define STACK_REGISTER "%%esp"
+#endif
+#define STACK_POINTER(into) __asm__ volatile("mov " STACK_REGISTER ", %0" : "=r"(into) : : "memory")
 
 #define REPEAT(label, call)                                             \
     do {                                                                \
@@ -410,6 +415,29 @@ static void check_tick_count(void) {
     check(script_ticks - before <= after - before, "gettickcount() lies between two GetTickCount()");
 }
 
+/* ---- The version resource ------------------------------------------------------------------ */
+
+/* The DLL's version resource, which Windows' tools read, and the header agree. */
+static void check_version_resource(void) {
+    char path[MAX_PATH], data[4096];
+    DWORD unused;
+    VS_FIXEDFILEINFO *fixed = NULL;
+    char *text = NULL;
+    UINT length;
+    const int found = GetModuleFileNameA(library, path, sizeof path) > 0 &&
+                      GetFileVersionInfoSizeA(path, &unused) <= sizeof data &&
+                      GetFileVersionInfoA(path, 0, sizeof data, data) &&
+                      VerQueryValueA(data, "\\", (void **)&fixed, &length) &&
+                      VerQueryValueA(data, "\\StringFileInfo\\040904B0\\FileVersion", (void **)&text, &length);
+    check(found, "the DLL has a version resource");
+    if (!found) return;
+    const DWORD high = MAKELONG(REGSCRIPT_VERSION_MINOR, REGSCRIPT_VERSION_MAJOR);
+    const DWORD low = MAKELONG(0, REGSCRIPT_VERSION_PATCH);
+    check(fixed->dwFileVersionMS == high && fixed->dwFileVersionLS == low, "the resource's file version");
+    check(fixed->dwProductVersionMS == high && fixed->dwProductVersionLS == low, "the resource's product version");
+    check_text(text, REGSCRIPT_VERSION_STRING, "the resource's FileVersion text");
+}
+
 int main(void) {
     if (load_library()) {
         check_values();
@@ -417,6 +445,7 @@ int main(void) {
         check_lock_timeout();
         check_notifications();
         check_tick_count();
+        check_version_resource();
         api.deinit_registers();
     }
     printf("abi_host: %d passed, %d failed\n", passed, failed);
