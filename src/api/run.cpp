@@ -1,4 +1,5 @@
 // run_parser: one script run, holding the store lock from start to end.
+#include "last_run.h"
 #include "notification.h"
 #include "output.h"
 #include "parser.h"
@@ -11,7 +12,10 @@ int32_t REGSCRIPT_STDCALL run_parser(const char* script, int32_t* error_line) {
     int32_t result;
     {
         StoreLockScope lock;
-        if (!lock.held) return 0;
+        if (!lock.held) {
+            remember_lock_failure();
+            return 0;
+        }
         begin_run();
         int parse_status = 0;
         if (scanner_open_text(script ? script : "")) {
@@ -21,6 +25,7 @@ int32_t REGSCRIPT_STDCALL run_parser(const char* script, int32_t* error_line) {
             print_script_copy_failure();
         }
         finish_run(parse_status);
+        remember_run(run_state());
         if (error_line) *error_line = run_state().error_line;
         result = run_state().result;
     }

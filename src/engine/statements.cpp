@@ -8,7 +8,7 @@
 
 namespace {
 
-RunState run = {0, 0, RunOutcome::completed, false};
+RunState run = {};
 
 void release_statement_memory() {
     scratch_free_all();
@@ -17,7 +17,16 @@ void release_statement_memory() {
 
 }  // namespace
 
-void begin_run() { run = {run.result, 0, RunOutcome::completed, false}; }
+// The diagnostic and the warnings are large and are read only up to their counts, so a run
+// clears just those.
+void begin_run() {
+    run.error_line = 0;
+    run.outcome = RunOutcome::completed;
+    run.error_found_at_semicolon = false;
+    run.diagnostic.line = 0;
+    run.diagnostic.message[0] = '\0';
+    run.warning_count = 0;
+}
 
 void finish_integer_statement(int32_t value) {
     print_integer_statement(value);
@@ -37,7 +46,17 @@ void finish_string_statement(const char* text) {
     release_statement_memory();
 }
 
-void note_syntax_error(bool at_semicolon) { run.error_found_at_semicolon = at_semicolon; }
+void note_syntax_error(bool at_semicolon, const SyntaxErrorContext& context) {
+    run.error_found_at_semicolon = at_semicolon;
+    TokenPlace recent[recent_token_count];
+    for (int back = 0; back < recent_token_count; ++back) recent[back] = recent_token(back);
+    run.diagnostic = describe_syntax_error(context, recent);
+}
+
+void record_warning(const ScriptWarning& warning) {
+    if (run.warning_count < warning_capacity) run.warnings[run.warning_count] = warning;
+    if (run.warning_count < INT32_MAX) ++run.warning_count;
+}
 
 // The recovery drops tokens up to the next `;`, which is the last token scanned when the error
 // statement is reduced. The error's line is that `;`'s own when the error was found at it, and
@@ -50,6 +69,7 @@ void finish_error_statement() {
 void finish_run(int parse_status) {
     if (parse_status == 2) {
         run.outcome = RunOutcome::stack_overflow;
+        run.diagnostic = describe_stack_overflow(last_token());
     } else if (parse_status == 1 && run.outcome != RunOutcome::syntax_error) {
         run.outcome = RunOutcome::ended_inside_statement;
     }
