@@ -46,6 +46,11 @@ REGSCRIPT_API int32_t REGSCRIPT_CDECL regscript_last_outcome(void);
 REGSCRIPT_API int32_t REGSCRIPT_STDCALL regscript_last_error(int32_t *line, int32_t *column, char *message,
                                                               int32_t size);
 
+/* Where the statement with the syntax error ended: the line and column of its closing ';', after
+ * which the script was no longer read. A host that checks a whole script runs the text after it
+ * next. Returns 0; -1, with 0 in both, when the last run did not end at such a ';'. */
+REGSCRIPT_API int32_t REGSCRIPT_STDCALL regscript_last_error_end(int32_t *line, int32_t *column);
+
 /* The number of warnings of the calling thread's last run: text that ran, but probably not as
  * its author meant (bytes that begin no token and are printed, a string quote without its end,
  * "5." or ".5", CR LF line ends, a byte-order mark). */

@@ -14,11 +14,13 @@ struct LastRun {
     int32_t error_line;
     int32_t error_column;
     char error_message[diagnostic_message_capacity];
+    int32_t end_line;
+    int32_t end_column;
     ScriptWarning warnings[warning_capacity];
     int32_t warning_count;
 };
 
-thread_local LastRun last_run = {REGSCRIPT_RUN_NONE, 0, 0, "", {}, 0};
+thread_local LastRun last_run = {REGSCRIPT_RUN_NONE, 0, 0, "", 0, 0, {}, 0};
 
 int32_t outcome_code(RunOutcome outcome) {
     switch (outcome) {
@@ -50,6 +52,8 @@ void remember_run(const RunState& run) {
     last_run.error_line = run.diagnostic.line;
     last_run.error_column = run.diagnostic.column;
     std::memcpy(last_run.error_message, run.diagnostic.message, std::strlen(run.diagnostic.message) + 1);
+    last_run.end_line = run.diagnostic.end_line;
+    last_run.end_column = run.diagnostic.end_column;
     last_run.warning_count = run.warning_count;
     int32_t kept = run.warning_count < warning_capacity ? run.warning_count : warning_capacity;
     std::memcpy(last_run.warnings, run.warnings, static_cast<std::size_t>(kept) * sizeof run.warnings[0]);
@@ -58,6 +62,7 @@ void remember_run(const RunState& run) {
 void remember_lock_failure() {
     last_run.outcome = REGSCRIPT_RUN_LOCK_NOT_OBTAINED;
     last_run.error_line = 0;
+    last_run.end_line = 0;
     last_run.warning_count = 0;
 }
 
@@ -66,6 +71,13 @@ int32_t REGSCRIPT_CDECL regscript_last_outcome(void) { return last_run.outcome; 
 int32_t REGSCRIPT_STDCALL regscript_last_error(int32_t* line, int32_t* column, char* message, int32_t size) {
     return hand_out(last_run.error_line > 0, last_run.error_line, last_run.error_column, last_run.error_message, line,
                     column, message, size);
+}
+
+int32_t REGSCRIPT_STDCALL regscript_last_error_end(int32_t* line, int32_t* column) {
+    bool exists = last_run.end_line > 0;
+    if (line) *line = exists ? last_run.end_line : 0;
+    if (column) *column = exists ? last_run.end_column : 0;
+    return exists ? 0 : -1;
 }
 
 int32_t REGSCRIPT_CDECL regscript_last_warning_count(void) { return last_run.warning_count; }

@@ -51,6 +51,8 @@ struct Diagnostic {
     DiagnosticVariable variables[2];
     int32_t variable_count;
     char message[diagnostic_message_capacity];
+    int32_t end_line;  // of the `;` that ended the error statement; 0 when the run ended otherwise
+    int32_t end_column;
 };
 
 // The diagnostic for a syntax error at the lookahead of `context`; `recent` are the scanner's

@@ -45,7 +45,10 @@
 
 namespace {
 int yylex(SemanticValue* value) { return next_token(value); }
-void yyerror(const char*) { print_parser_error("parser stack overflow"); }
+void yyerror(const char*) {
+    note_stack_overflow();
+    print_parser_error("parser stack overflow");
+}
 }  // namespace
 }
 

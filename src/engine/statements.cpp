@@ -24,6 +24,7 @@ void begin_run() {
     run.outcome = RunOutcome::completed;
     run.error_found_at_semicolon = false;
     run.diagnostic.line = 0;
+    run.diagnostic.end_line = 0;
     run.diagnostic.message[0] = '\0';
     run.warning_count = 0;
 }
@@ -53,6 +54,8 @@ void note_syntax_error(bool at_semicolon, const SyntaxErrorContext& context) {
     run.diagnostic = describe_syntax_error(context, recent);
 }
 
+void note_stack_overflow() { run.diagnostic = describe_stack_overflow(last_token()); }
+
 void record_warning(const ScriptWarning& warning) {
     if (run.warning_count < warning_capacity) run.warnings[run.warning_count] = warning;
     if (run.warning_count < INT32_MAX) ++run.warning_count;
@@ -64,12 +67,13 @@ void record_warning(const ScriptWarning& warning) {
 void finish_error_statement() {
     run.error_line = run.error_found_at_semicolon ? last_token().line : token_before_last().line;
     run.outcome = RunOutcome::syntax_error;
+    run.diagnostic.end_line = last_token().line;
+    run.diagnostic.end_column = last_token().column;
 }
 
 void finish_run(int parse_status) {
     if (parse_status == 2) {
         run.outcome = RunOutcome::stack_overflow;
-        run.diagnostic = describe_stack_overflow(last_token());
     } else if (parse_status == 1 && run.outcome != RunOutcome::syntax_error) {
         run.outcome = RunOutcome::ended_inside_statement;
     }

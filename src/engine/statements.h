@@ -37,6 +37,8 @@ void finish_string_statement(const char* text);
 // A syntax error was reported, at a `;` or at another token; the parser's context says what it
 // could have taken instead.
 void note_syntax_error(bool at_semicolon, const SyntaxErrorContext& context);
+// The parser's stacks cannot grow any further.
+void note_stack_overflow();
 // The scanner met text that runs but was probably not meant.
 void record_warning(const ScriptWarning& warning);
 // The error statement: records the error's line; the parse ends with the statement.
