@@ -350,8 +350,8 @@ void describe_slot_value(Message& message, const Situation& s, const Slot& slot)
     } else if (slot.back == 2) {
         describe_value(message, s.before(1).token, s.before(1).text);
     } else {
-        message.text("the value ");
-        if (slot.back > 0) message.text("after ").code(s.before(slot.back).text);
+        message.text("the value");
+        if (slot.back > 0) message.text(" after ").code(s.before(slot.back).text);
         message.text(" is ").text(with_article(slot.value));
     }
 }
@@ -361,9 +361,14 @@ bool assignment_of_other_kind(Situation& s, const Slot& slot) {
     Kind variable = kind_of_variable(s.on_stack(slot.depth + 1));
     if (s.on_stack(slot.depth) != TOKEN_ASSIGN || variable == Kind::none || accepts(variable, slot.value)) return false;
     TokenPlace name = slot.back > 0 ? s.before(slot.back + 1) : TokenPlace{};
-    if (name.line != 0) s.involve(name.text, s.on_stack(slot.depth + 1));
     Message message = message_of(s);
-    message.code(name.line != 0 ? name.text : "the variable").text(" is ").text(with_article(variable)).text(" variable and ");
+    if (name.line == 0) {  // too far back to be named
+        message.text(with_article(variable)).text(" variable cannot store ").text(with_article(slot.value));
+        message.text("; declare it first as ").code(declaration_keyword(slot.value));
+        return true;
+    }
+    s.involve(name.text, s.on_stack(slot.depth + 1));
+    message.code(name.text).text(" is ").text(with_article(variable)).text(" variable and ");
     describe_slot_value(message, s, slot);
     char declaration[diagnostic_text_capacity + 16];
     Message(declaration, sizeof declaration).text(declaration_keyword(slot.value)).text(" ").text(name.text.substr(0, 32)).text(";");

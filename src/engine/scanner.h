@@ -30,7 +30,7 @@ TokenPlace last_token();
 TokenPlace token_before_last();
 
 // The scanner remembers this many of the last tokens it returned, for the diagnostics.
-constexpr int recent_token_count = 8;
+constexpr int recent_token_count = 16;
 // The token returned `back` requests ago (0: the last one); line 0 where there is none.
 TokenPlace recent_token(int back);
 
