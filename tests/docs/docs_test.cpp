@@ -193,22 +193,19 @@ std::string printed_by(const std::string& script, Outcome& outcome) {
     return testing::internal::GetCapturedStdout();
 }
 
-// "LINE:COLUMN: SEVERITY: MESSAGE\n" for a message of the last run; "" for none.
-std::string located(int32_t found, int32_t line, int32_t column, const char* severity, const char* message) {
-    if (found != 0) return "";
-    return std::to_string(line) + ":" + std::to_string(column) + ": " + severity + ": " + message + "\n";
-}
-
+// The last run's warnings and error, one a line: "LINE:COLUMN: SEVERITY: MESSAGE".
 std::string last_run_messages() {
     std::string messages;
-    int32_t line, column;
+    int32_t line = 0, column = 0;
     char message[512];
+    auto add = [&](const char* severity) {
+        messages += std::to_string(line) + ":" + std::to_string(column) + ": " + severity + ": " + message + "\n";
+    };
     for (int32_t index = 0; index < regscript_last_warning_count(); ++index) {
-        messages += located(regscript_last_warning(index, &line, &column, message, sizeof message), line, column,
-                            "warning", message);
+        if (regscript_last_warning(index, &line, &column, message, sizeof message) == 0) add("warning");
     }
-    return messages + located(regscript_last_error(&line, &column, message, sizeof message), line, column, "error",
-                              message);
+    if (regscript_last_error(&line, &column, message, sizeof message) == 0) add("error");
+    return messages;
 }
 
 TEST_P(Examples, PrintWhatTheirDocumentShows) {
