@@ -10,6 +10,7 @@
 
 #include "memory.h"
 #include "regscript.h"
+#include "regscript_ext.h"
 #include "script_cases.h"
 #include "test_support.h"
 
@@ -61,6 +62,7 @@ TEST_P(AllocationFailures, StopTheRunAndKeepWhatRan) {
         SCOPED_TRACE("allocation " + std::to_string(nth));
         EXPECT_GE(run.error_line, 1);
         EXPECT_NE(run.output.find("error: out of memory\n"), std::string::npos);
+        EXPECT_EQ(regscript_last_outcome(), REGSCRIPT_RUN_OUT_OF_MEMORY);
         EXPECT_NE(std::find(states.begin(), states.end(), describe_variables()), states.end()) << describe_variables();
     }
 }

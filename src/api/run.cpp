@@ -1,4 +1,5 @@
 // run_parser: one script run, holding the store lock from start to end.
+#include "last_run.h"
 #include "notification.h"
 #include "regscript.h"
 #include "statements.h"
@@ -8,8 +9,12 @@ int32_t REGSCRIPT_STDCALL run_parser(const char* script, int32_t* error_line) {
     int32_t result;
     {
         StoreLockScope lock;
-        if (!lock.held) return 0;
+        if (!lock.held) {
+            remember_lock_failure();
+            return 0;
+        }
         run_text(script ? script : "");
+        remember_run(run_state());
         if (error_line) *error_line = run_state().error_line;
         result = run_state().result;
     }

@@ -10,7 +10,8 @@
  * to the store, and neither is owned by the stack.
  *
  * The generated driver's own words are replaced by ours: a syntax error is reported through
- * yyreport_syntax_error ("parse error"), and yyerror is called only when the stacks cannot grow
+ * yyreport_syntax_error ("parse error"), which also hands the error context to the diagnostics
+ * (diagnostics.cpp words the message), and yyerror is called only when the stacks cannot grow
  * any further ("parser stack overflow"). When memory runs out, the scanner ends the text and the
  * run reports that instead (statements.cpp); the driver's stacks take their memory where every
  * allocation of the library does.
@@ -34,6 +35,7 @@
 %code {
 #include "conversions.h"
 #include "declarations.h"
+#include "diagnostics.h"
 #include "memory.h"
 #include "numbers.h"
 #include "output.h"
@@ -50,7 +52,9 @@
 namespace {
 int yylex(SemanticValue* value) { return next_token(value); }
 void yyerror(const char*) {
-    if (!allocation_failed()) print_parser_error("parser stack overflow");
+    if (allocation_failed()) return;
+    note_stack_overflow();
+    print_parser_error("parser stack overflow");
 }
 }  // namespace
 }
@@ -190,9 +194,43 @@ iexpr
 
 %%
 
+namespace {
+
+/* The terminals' symbol numbers follow their token codes, in the order they are declared. */
+static_assert(YYSYMBOL_POWER - YYSYMBOL_DOUBLE_CONST == TOKEN_POWER - TOKEN_DOUBLE_CONST);
+
+int32_t diagnostic_symbol(yysymbol_kind_t kind) {
+    switch (kind) {
+        case YYSYMBOL_YYEOF: return 0;
+        case YYSYMBOL_iexpr: return symbol_integer_expression;
+        case YYSYMBOL_dexpr: return symbol_double_expression;
+        case YYSYMBOL_sexpr: return symbol_string_expression;
+        case YYSYMBOL_program: return symbol_statement_start;
+        default:
+            if (kind >= YYSYMBOL_DOUBLE_CONST && kind <= YYSYMBOL_POWER) return kind - YYSYMBOL_DOUBLE_CONST + TOKEN_DOUBLE_CONST;
+            return symbol_other;
+    }
+}
+
+/* The error context in the diagnostics' terms: the lookahead, the symbols on the stack down to
+ * the start state (which only the bottom entry holds), and the tokens that could have come. */
+SyntaxErrorContext context_of(const yypcontext_t* context) {
+    SyntaxErrorContext described{};
+    described.lookahead = diagnostic_symbol(yypcontext_token(context));
+    for (const yy_state_t* state = context->yyssp; *state != 0 && described.stack_size < described.stack_capacity; --state) {
+        described.stack[described.stack_size++] = diagnostic_symbol(YY_ACCESSING_SYMBOL(*state));
+    }
+    yysymbol_kind_t expected[SyntaxErrorContext::expected_capacity];
+    int count = yypcontext_expected_tokens(context, expected, SyntaxErrorContext::expected_capacity);
+    for (int i = 0; i < count; ++i) described.expected[described.expected_count++] = diagnostic_symbol(expected[i]);
+    return described;
+}
+
+}  // namespace
+
 static int yyreport_syntax_error(const yypcontext_t* context) {
     if (allocation_failed()) return 0;
-    note_syntax_error(yypcontext_token(context) == YYSYMBOL_SEMICOLON);
+    note_syntax_error(yypcontext_token(context) == YYSYMBOL_SEMICOLON, context_of(context));
     print_parser_error("parse error");
     return 0;
 }

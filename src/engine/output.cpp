@@ -1,5 +1,6 @@
 #include "output.h"
 
+#include <atomic>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -9,6 +10,12 @@
 // printf's "%d" and "%f" (the double rounded to six decimals from its exact value, "inf" and
 // "nan" with their signs), whatever the C runtime and its locale, and needs no allocation.
 namespace {
+
+// A host may switch the output off while another thread runs a script: the flag is atomic, and
+// each printer reads it once.
+std::atomic<bool> standard_output_enabled{true};
+
+bool output_enabled() { return standard_output_enabled.load(std::memory_order_relaxed); }
 
 // Room for the longest "%f" text: a sign, 309 integer digits, the point and six decimals.
 constexpr std::size_t line_capacity = 512;
@@ -29,7 +36,9 @@ public:
         end = std::to_chars(end, limit(), value, std::chars_format::fixed, 6).ptr;
         return *this;
     }
-    void print() { std::fwrite(buffer, 1, static_cast<std::size_t>(end - buffer), stdout); }
+    void print() {
+        if (output_enabled()) std::fwrite(buffer, 1, static_cast<std::size_t>(end - buffer), stdout);
+    }
 
 private:
     std::size_t room() const { return static_cast<std::size_t>(limit() - end); }
@@ -42,6 +51,8 @@ private:
 
 }  // namespace
 
+void set_output_enabled(bool enabled) { standard_output_enabled.store(enabled, std::memory_order_relaxed); }
+
 void print_integer_statement(int32_t value) {
     TraceLine().text("* Integer statement result=").integer(value).text("\t marlin result=").integer(value).text("\n").print();
 }
@@ -52,11 +63,16 @@ void print_double_statement(double value, int32_t truncated) {
 
 // The text is written as it is, up to its first NUL, however long.
 void print_string_statement(const char* text) {
+    if (!output_enabled()) return;
     std::fputs("* String statement result=", stdout);
     std::fputs(text ? text : "(null)", stdout);
     std::fputs("\t marlin result=0\n", stdout);
 }
 
-void print_parser_error(const char* message) { std::printf("error: %s\n", message); }
+void print_parser_error(const char* message) {
+    if (output_enabled()) std::printf("error: %s\n", message);
+}
 
-void echo_byte(char byte) { std::putchar(static_cast<unsigned char>(byte)); }
+void echo_byte(char byte) {
+    if (output_enabled()) std::putchar(static_cast<unsigned char>(byte));
+}

@@ -4,6 +4,10 @@
 
 #include <cstdint>
 
+// Whether anything is written to standard output; on from the start. Error printing to standard
+// error is not affected.
+void set_output_enabled(bool enabled);
+
 void print_integer_statement(int32_t value);
 void print_double_statement(double value, int32_t truncated);
 // A missing text prints as "(null)".

@@ -3,10 +3,12 @@
 #include <cstring>
 
 #include "conversions.h"
+#include "diagnostics.h"
 #include "grammar.hpp"
 #include "memory.h"
 #include "output.h"
 #include "scratch.h"
+#include "statements.h"
 #include "store.h"
 
 // A name's token is its variable's type code.
@@ -23,8 +25,9 @@ struct Scanner {
     const char* position;  // where scanning resumes
     int32_t line;          // of `position`
     const char* line_start;
-    TokenPlace last_token;
-    TokenPlace token_before_last;
+    TokenPlace recent[recent_token_count];  // a ring; the newest at `newest`
+    int newest;
+    bool carriage_return_noted;             // one warning a run is enough for CR line ends
 };
 
 Scanner scanner = {};
@@ -45,6 +48,38 @@ constexpr Keyword keywords[] = {
     {"strtoint", TOKEN_STRTOINT},  {"strtodouble", TOKEN_STRTODOUBLE}, {"substr", TOKEN_SUBSTR},
     {"hextoint", TOKEN_HEXTOINT},  {"gettickcount", TOKEN_GETTICKCOUNT},
 };
+
+// Where `at` stands, `length` bytes long.
+TokenPlace place_of(const char* at, std::size_t length) {
+    return {scanner.line, static_cast<int32_t>(at - scanner.line_start) + 1, std::string_view(at, length), 0};
+}
+
+bool starts_with_byte_order_mark(const char* text) { return std::strncmp(text, "\xEF\xBB\xBF", 3) == 0; }
+
+// Where the number that ends just before `at` on its line begins; `at` when there is none (the
+// digits of a name such as `a1` are no number).
+const char* number_before(const char* at) {
+    const char* digits = at;
+    while (digits > scanner.line_start && is_digit(digits[-1])) --digits;
+    if (digits > scanner.line_start && (is_letter(digits[-1]) || digits[-1] == '.')) return at;
+    return digits;
+}
+
+// A byte that begins no token is echoed; the run notes why it probably was not meant.
+void note_echoed_byte(const char* at) {
+    if (at < scanner.block + 3 && starts_with_byte_order_mark(scanner.block)) {
+        if (at == scanner.block) record_warning(make_warning(WarningKind::byte_order_mark, place_of(at, 3)));
+    } else if (*at == '\r') {
+        if (!scanner.carriage_return_noted) record_warning(make_warning(WarningKind::carriage_return, place_of(at, 1)));
+        scanner.carriage_return_noted = true;
+    } else if (const char* digits = number_before(at); *at == '.' && digits < at) {
+        record_warning(make_warning(WarningKind::dot_after_digits, place_of(digits, static_cast<std::size_t>(at + 1 - digits))));
+    } else if (*at == '.' && is_digit(at[1])) {
+        record_warning(make_warning(WarningKind::dot_before_digits, place_of(at, static_cast<std::size_t>(skip_digits(at + 1, scanner.end) - at))));
+    } else {
+        record_warning(make_warning(WarningKind::byte_begins_no_token, place_of(at, 1)));
+    }
+}
 
 // Rule: letters or underscores, then digits. A keyword's exact text is the keyword; any other
 // name is a variable, found or created as an integer variable of value 0, and its token is its
@@ -108,6 +143,7 @@ int read_string(const char* quote, SemanticValue* value) {
     const char* closing = std::strchr(quote + 1, '"');
     if (!closing) {
         echo_byte('"');
+        record_warning(make_warning(WarningKind::unterminated_string, place_of(quote, 1)));
         scanner.position = quote + 1;
         return -1;
     }
@@ -144,6 +180,7 @@ int read_operator(const char* p) {
         case ';': return take(1, TOKEN_SEMICOLON);
         default:
             echo_byte(p[0]);
+            note_echoed_byte(p);
             return take(1, -1);
     }
 }
@@ -188,7 +225,7 @@ bool scanner_open_text(const char* text) {
     if (!block) return false;
     std::memcpy(block, text, length);
     block[length] = '\0';
-    scanner = {block, block + length, block, 1, block, {}, {}};
+    scanner = {block, block + length, block, 1, block, {}, 0, false};
     return true;
 }
 
@@ -197,16 +234,21 @@ int next_token(SemanticValue* value) {
     const char* start;
     int token = scan_token(value, &start);
     if (token != 0) {
-        scanner.token_before_last = scanner.last_token;
-        scanner.last_token = {scanner.line, static_cast<int32_t>(start - scanner.line_start) + 1,
-                              std::string_view(start, static_cast<std::size_t>(scanner.position - start))};
+        scanner.newest = (scanner.newest + 1) % recent_token_count;
+        scanner.recent[scanner.newest] = place_of(start, static_cast<std::size_t>(scanner.position - start));
+        scanner.recent[scanner.newest].token = token;
     }
     return token;
 }
 
-TokenPlace last_token() { return scanner.last_token; }
+TokenPlace recent_token(int back) {
+    if (back < 0 || back >= recent_token_count) return {};
+    return scanner.recent[(scanner.newest - back + recent_token_count) % recent_token_count];
+}
 
-TokenPlace token_before_last() { return scanner.token_before_last; }
+TokenPlace last_token() { return recent_token(0); }
+
+TokenPlace token_before_last() { return recent_token(1); }
 
 int32_t scanner_line() { return scanner.line; }
 

@@ -14,6 +14,7 @@ struct TokenPlace {
     int32_t line;
     int32_t column;
     std::string_view text;
+    int32_t token;  // its code
 };
 
 // Scans a private copy of `text` (up to its first NUL) from now on, from line 1. False when
@@ -27,6 +28,11 @@ int next_token(SemanticValue* value);
 // The last token returned, and the one before it; line 0 where there is none.
 TokenPlace last_token();
 TokenPlace token_before_last();
+
+// The scanner remembers this many of the last tokens it returned, for the diagnostics.
+constexpr int recent_token_count = 16;
+// The token returned `back` requests ago (0: the last one); line 0 where there is none.
+TokenPlace recent_token(int back);
 
 // The line the scanner has reached; lines beyond 2^31 - 1 count as the last one.
 int32_t scanner_line();

@@ -10,7 +10,7 @@
 
 namespace {
 
-RunState run = {0, 0, RunOutcome::completed, false};
+RunState run = {};
 
 void release_statement_memory() {
     scratch_free_all();
@@ -28,13 +28,22 @@ RunOutcome outcome_of(int parse_status) {
 }  // namespace
 
 void run_text(const char* text) {
-    run = {run.result, 0, RunOutcome::completed, false};
+    // The diagnostic and the warnings are large and are read only up to their counts, so a run
+    // clears just those.
+    run.error_line = 0;
+    run.outcome = RunOutcome::completed;
+    run.error_found_at_semicolon = false;
+    run.diagnostic.line = 0;
+    run.diagnostic.end_line = 0;
+    run.diagnostic.message[0] = '\0';
+    run.warning_count = 0;
     forget_allocation_failures();
     int parse_status = scanner_open_text(text) ? parse() : 1;
     run.outcome = outcome_of(parse_status);
     if (run.outcome == RunOutcome::out_of_memory) {
         print_parser_error("out of memory");
         run.error_line = scanner_line() > 0 ? scanner_line() : 1;
+        run.diagnostic = describe_out_of_memory(run.error_line, last_token());
     }
     scanner_close_text();
     // What an unfinished statement made is freed with the run, not left to a later one.
@@ -67,7 +76,19 @@ void finish_string_statement(const char* text) {
     release_statement_memory();
 }
 
-void note_syntax_error(bool at_semicolon) { run.error_found_at_semicolon = at_semicolon; }
+void note_syntax_error(bool at_semicolon, const SyntaxErrorContext& context) {
+    run.error_found_at_semicolon = at_semicolon;
+    TokenPlace recent[recent_token_count];
+    for (int back = 0; back < recent_token_count; ++back) recent[back] = recent_token(back);
+    run.diagnostic = describe_syntax_error(context, recent);
+}
+
+void note_stack_overflow() { run.diagnostic = describe_stack_overflow(last_token()); }
+
+void record_warning(const ScriptWarning& warning) {
+    if (run.warning_count < warning_capacity) run.warnings[run.warning_count] = warning;
+    if (run.warning_count < INT32_MAX) ++run.warning_count;
+}
 
 // The recovery drops tokens up to the next `;`, which is the last token scanned when the error
 // statement is reduced. The error's line is that `;`'s own when the error was found at it, and
@@ -75,4 +96,6 @@ void note_syntax_error(bool at_semicolon) { run.error_found_at_semicolon = at_se
 void finish_error_statement() {
     run.error_line = run.error_found_at_semicolon ? last_token().line : token_before_last().line;
     run.outcome = RunOutcome::syntax_error;
+    run.diagnostic.end_line = last_token().line;
+    run.diagnostic.end_column = last_token().column;
 }

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "diagnostics.h"
+
 // How a run ended.
 enum class RunOutcome : int32_t {
     completed,               // every statement of the text ran
@@ -20,6 +22,9 @@ struct RunState {
     int32_t error_line;  // of the syntax error or memory failure that ended the run, or 0
     RunOutcome outcome;
     bool error_found_at_semicolon;  // the syntax error was found at a `;`
+    Diagnostic diagnostic;          // of the syntax error or stack overflow; line 0 when none
+    ScriptWarning warnings[warning_capacity];
+    int32_t warning_count;          // may exceed warning_capacity; the first ones are kept
 };
 
 // Runs `text` in the active store: each statement executes as it is parsed. The caller holds the
@@ -35,7 +40,12 @@ void finish_integer_statement(int32_t value);
 void finish_double_statement(double value);
 void finish_string_statement(const char* text);
 
-// A syntax error was reported, at a `;` or at another token.
-void note_syntax_error(bool at_semicolon);
+// A syntax error was reported, at a `;` or at another token; the parser's context says what it
+// could have taken instead.
+void note_syntax_error(bool at_semicolon, const SyntaxErrorContext& context);
+// The parser's stacks cannot grow any further.
+void note_stack_overflow();
+// The scanner met text that runs but was probably not meant.
+void record_warning(const ScriptWarning& warning);
 // The error statement: records the error's line; the parse ends with the statement.
 void finish_error_statement();

@@ -63,7 +63,8 @@ std::string source_file(const char* name) { return std::string(REGSCRIPT_SOURCE_
 
 std::string nested(int depth) { return std::string(depth, '(') + "1" + std::string(depth, ')') + ";"; }
 
-const std::string unfinished = ": parse error: the script ended inside a statement (missing ';'?)\n";
+// The caret line under a message's source line.
+std::string caret(int column) { return std::string(static_cast<std::size_t>(column - 1), ' ') + "^\n"; }
 const std::string banner = std::string("regscript ") + REGSCRIPT_VERSION +
                            " interactive session; type :help for help, :quit to leave.\n";
 const std::string prompt = "regscript> ";
@@ -80,7 +81,8 @@ INSTANTIATE_TEST_SUITE_P(Scripts, HostRuns, testing::Values(
     HostRun{"DoubleDashEndsTheOptions", {"--", "-e"}, {{"-e", "5;"}}, "", 0, is(I(5)), nothing},
     HostRun{"ResultsFollowTheirScripts", {"--result", "-e", "7;", "-e", "2.5;", "-e", "\"s\";"}, {}, "",
             0, is(I(7) + "result: 7\n" + D("2.500000", 2) + "result: 1\n" + S("s") + "result: 0\n"), nothing},
-    HostRun{"EchoedBytesAfterTheLastStatementAreNoError", {"-e", "1; #"}, {}, "", 0, is(I(1) + "#"), nothing},
+    HostRun{"EchoedBytesAfterTheLastStatementAreNoError", {"-e", "1; #"}, {}, "", 0, is(I(1) + "#"),
+            has("-e:1:4: warning: `#` begins no token")},
     HostRun{"TheLibrarysMessageInsideAStringIsNoError", {"-e", "\"x\nerror: parse error\";"}, {}, "",
             0, is(S("x\nerror: parse error")), nothing},
     HostRun{"TheTourRunsCleanly", {source_file("examples/tour.regs")}, {}, "", 0, anything, nothing},
@@ -94,14 +96,36 @@ INSTANTIATE_TEST_SUITE_P(Scripts, HostRuns, testing::Values(
 
 INSTANTIATE_TEST_SUITE_P(SyntaxErrors, HostRuns, testing::Values(
     HostRun{"NameTheFileAndLineAndLaterScriptsStillRun", {"bad.regs", "-e", "4;"}, {{"bad.regs", "1;\n2 2;\n3;"}}, "",
-            1, is(I(1) + parse_error + I(4)), is("bad.regs:2: parse error\n")},
-    HostRun{"OnStandardInputAreNamedStdin", {"-"}, {}, "\n1 1;", 1, is(parse_error), is("<stdin>:2: parse error\n")},
-    HostRun{"AMissingFinalSemicolonIsReported", {"-e", "x = 1"}, {}, "", 1, is(parse_error), is("-e" + unfinished)},
-    HostRun{"ErrorsAfterEchoedBytesAreReported", {"-e", "#(1"}, {}, "", 1, is("#" + parse_error), is("-e" + unfinished)},
+            1, is(I(1) + parse_error + I(4)), is("bad.regs:2:3: error: `;` expected before `2`\n2 2;\n" + caret(3))},
+    HostRun{"OnStandardInputAreNamedStdin", {"-"}, {}, "\n1 1;", 1, is(parse_error), is("<stdin>:2:3: error: `;` expected before `1`\n1 1;\n" + caret(3))},
+    HostRun{"AMissingFinalSemicolonIsReported", {"-e", "x = 1"}, {}, "", 1, is(parse_error), is("-e:1:6: error: `;` expected at the end of the script, after `1`\nx = 1\n" + caret(6))},
+    HostRun{"ErrorsAfterEchoedBytesAreReported", {"-e", "#(1"}, {}, "", 1, is("#" + parse_error),
+            is("-e:1:1: warning: `#` begins no token: it is printed and skipped; there are no comments\n#(1\n" + caret(1) +
+               "-e:1:4: error: the script ends inside a statement, after `1`; finish the statement and end it with `;`\n"
+               "#(1\n" + caret(4))},
     HostRun{"TooDeepNestingIsReported", {"-e", nested(10000)}, {}, "", 1, is("error: parser stack overflow\n"),
-            is("-e: parse error: the script nests too deeply (parser stack overflow)\n")},
+            has("-e:1:9998: error: this statement nests too deeply")},
     HostRun{"ANulByteEndsAScriptWithAWarning", {"nul.regs"}, {{"nul.regs", std::string("1;\0 2 2;", 8)}}, "",
             0, is(I(1)), is("nul.regs: warning: a NUL byte at offset 2 ends the script; the rest is not run\n")}),
+    row_name);
+
+const std::string checked_script = "x = 1;\ny = 2.5;\nstrlen(5); a1b;\n\"abc\";";
+
+INSTANTIATE_TEST_SUITE_P(Diagnostics, HostRuns, testing::Values(
+    HostRun{"CheckReportsEveryErrorAndRunsNothingElse", {"--check", "c.regs", "ok.regs"},
+            {{"c.regs", checked_script}, {"ok.regs", "y;"}}, "", 1, nothing,
+            is("c.regs:2:5: error: `y` is an integer variable and `2.5` is a double; to store doubles in it, declare it "
+               "first: `double y;`\ny = 2.5;\n" + caret(5) +
+               "c.regs:3:8: error: `strlen` takes a string, and `5` is an integer; convert it with `format(\"%d\", ...)`\n"
+               "strlen(5); a1b;\n" + caret(8) +
+               "c.regs:3:14: error: `b` starts a new name: a name ends at its digits, so `a1b` reads as `a1 b`\n"
+               "strlen(5); a1b;\n" + caret(14))},
+    HostRun{"CheckOfACleanScriptSaysNothing", {"--check", "-e", "x = 1; x + 1;"}, {}, "", 0, nothing, nothing},
+    HostRun{"WarningsDoNotChangeTheExitStatus", {"-e", "x = 5.;"}, {}, "", 0, is("." + I(5)),
+            is("-e:1:5: warning: `5.` is not a number: the `.` is printed and skipped; write `5.0`\nx = 5.;\n" + caret(5))},
+    HostRun{"WarningsAsErrorsFail", {"-Werror", "-e", "\t\"ab;"}, {}, "", 1, is("\"" + I(0)),
+            is("-e:1:2: error: this `\"` has no closing quote: it is printed, and the text after it runs as statements; "
+               "end the string with `\"`\n\t\"ab;\n\t^\n")}),
     row_name);
 
 INSTANTIATE_TEST_SUITE_P(Variables, HostRuns, testing::Values(
@@ -147,7 +171,8 @@ INSTANTIATE_TEST_SUITE_P(InteractiveSessions, HostRuns, testing::Values(
             0, is(banner + prompt + I(2) + "result: 2\n" + prompt + I(42) + "result: 42\n" + prompt + prompt +
                   "int x = 2\n" + prompt + "2!\n" + prompt + "every variable removed\n" + prompt + prompt +
                   parse_error + "result: 42\n" + prompt + prompt),
-            is("<input>" + unfinished + "unknown command ':nope'; type :help for the commands\n")},
+            is("<input>:1:4: error: the script ends inside a statement, after `+`; finish the statement and end it with "
+               "`;`\n1 +\n" + caret(4) + "unknown command ':nope'; type :help for the commands\n")},
     HostRun{"FollowTheScriptsAndPrecedeTheActions", {"-e", "x = 7;", "-I", "--vars"}, {}, "x = x + 1;\n",
             0, is(I(7) + banner + prompt + I(8) + "result: 8\n" + prompt + "\nint x = 8\n"), nothing}),
     row_name);

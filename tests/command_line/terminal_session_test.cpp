@@ -120,7 +120,7 @@ TEST_P(TerminalSessions, ShowTheExpectedTranscript) {
 INSTANTIATE_TEST_SUITE_P(Typed, TerminalSessions, testing::Values(
     Session{"EndOfInput", {"x = 6 * 7;\n", ":vars\n", "1 1;\n", "\x04"},
             prompt + I(42) + "result: 42\n" + prompt + "int x = 42\n" + prompt + parse_error + "result: 42\n" +
-                "<input>:1: parse error\n" + prompt + "\n"},
+                "<input>:1:3: error: `;` expected before `1`\n1 1;\n  ^\n" + prompt + "\n"},
     Session{"Quit", {"string s; s = \"hi\" + \"!\";\n", ":expand <[s]>\n", ":quit\n"},
             prompt + I(1) + S("hi!") + "result: 0\n" + prompt + "<hi!>\n" + prompt}),
     session_name);

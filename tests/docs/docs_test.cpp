@@ -3,7 +3,10 @@
 // The convention, for whoever writes the documents:
 //   ```regscript   a script. The next block, tagged `output`, holds exactly what it prints. A
 //                  block tagged `result` may follow that, reading
-//                  "run_parser returns R, error line L". Each script runs in a new store.
+//                  "run_parser returns R, error line L". A block tagged `messages` may come
+//                  last: the run's warnings and error as regscript_ext.h gives them, one a
+//                  line, "LINE:COLUMN: warning: MESSAGE", then "LINE:COLUMN: error: MESSAGE".
+//                  Each script runs in a new store.
 //   ```regscript continued
 //                  a script that runs in the store that the example before it left.
 //   ```c program   a document's complete host program. It is extracted at build time
@@ -26,6 +29,7 @@
 #include "markdown_blocks.h"
 #include "process.h"
 #include "regscript.h"
+#include "regscript_ext.h"
 
 namespace {
 
@@ -40,6 +44,7 @@ struct Example {
     std::string script;
     std::string output;
     std::optional<Outcome> outcome;
+    std::optional<std::string> messages;
 };
 
 void PrintTo(const Example& example, std::ostream* out) { *out << example.where; }
@@ -80,7 +85,7 @@ void read_example(const std::string& document, const std::vector<FencedBlock>& b
         reading.program_output = blocks[i + 1].text;
         return;
     }
-    Example example{where, {}, blocks[i].text, blocks[i + 1].text, std::nullopt};
+    Example example{where, {}, blocks[i].text, blocks[i + 1].text, std::nullopt, std::nullopt};
     if (blocks[i].label == "continued") {
         if (reading.examples.empty()) {
             reading.problems.push_back(where + ": a continued example with no example before it");
@@ -93,6 +98,9 @@ void read_example(const std::string& document, const std::vector<FencedBlock>& b
         example.outcome = outcome_of(blocks[i + 2].text);
         if (!example.outcome) reading.problems.push_back(where + ": the result block does not read as expected");
     }
+    for (std::size_t next = i + 2; next < blocks.size() && next <= i + 3; ++next) {
+        if (blocks[next].tag == "messages") example.messages = blocks[next].text;
+    }
     reading.examples.push_back(example);
 }
 
@@ -100,6 +108,11 @@ void read_example(const std::string& document, const std::vector<FencedBlock>& b
 bool belongs(const std::vector<FencedBlock>& blocks, std::size_t i) {
     if (blocks[i].tag == "output") return i >= 1 && is_example(blocks[i - 1]);
     if (blocks[i].tag == "result") return i >= 2 && blocks[i - 2].tag == "regscript" && blocks[i - 1].tag == "output";
+    if (blocks[i].tag == "messages") {
+        if (i < 2) return false;
+        return blocks[i - 1].tag == "result" ? belongs(blocks, i - 1)
+                                             : i >= 2 && blocks[i - 2].tag == "regscript" && blocks[i - 1].tag == "output";
+    }
     return true;
 }
 
@@ -181,6 +194,21 @@ std::string printed_by(const std::string& script, Outcome& outcome) {
     return testing::internal::GetCapturedStdout();
 }
 
+// The last run's warnings and error, one a line: "LINE:COLUMN: SEVERITY: MESSAGE".
+std::string last_run_messages() {
+    std::string messages;
+    int32_t line = 0, column = 0;
+    char message[512];
+    auto add = [&](const char* severity) {
+        messages += std::to_string(line) + ":" + std::to_string(column) + ": " + severity + ": " + message + "\n";
+    };
+    for (int32_t index = 0; index < regscript_last_warning_count(); ++index) {
+        if (regscript_last_warning(index, &line, &column, message, sizeof message) == 0) add("warning");
+    }
+    if (regscript_last_error(&line, &column, message, sizeof message) == 0) add("error");
+    return messages;
+}
+
 TEST_P(Examples, PrintWhatTheirDocumentShows) {
     const Example& example = GetParam();
     Outcome outcome{0, 0};
@@ -189,6 +217,9 @@ TEST_P(Examples, PrintWhatTheirDocumentShows) {
     if (example.outcome) {
         EXPECT_EQ(outcome.result, example.outcome->result) << example.script;
         EXPECT_EQ(outcome.error_line, example.outcome->error_line) << example.script;
+    }
+    if (example.messages) {
+        EXPECT_EQ(last_run_messages(), *example.messages) << example.script;
     }
 }
 

@@ -1,7 +1,8 @@
 // Writes the C code of a document for the compiler: the block tagged "c program" into
-// host_program.c, and every other "c" block into declarations.c after the public header, so
-// that declarations quoted in the document must agree with regscript.h. Blocks tagged "c windows"
-// need <windows.h> and are left out; the Windows tests build examples/windows_host.c instead.
+// host_program.c, and every other "c" block into declarations.c after the public headers, so
+// that declarations quoted in the document must agree with regscript.h and regscript_ext.h.
+// Blocks tagged "c windows" need <windows.h> and are left out; the Windows tests build
+// examples/windows_host.c instead.
 //   extract_host_code DOCUMENT OUTPUT_DIRECTORY
 #include <cstdio>
 #include <exception>
@@ -34,7 +35,7 @@ int main(int argc, char** argv) {
     }
     try {
         const std::string document = argv[1], directory = argv[2];
-        std::string program, declarations = "#include \"regscript.h\"\n";
+        std::string program, declarations = "#include \"regscript.h\"\n#include \"regscript_ext.h\"\n";
         for (const FencedBlock& block : fenced_blocks(read_document(document))) {
             if (block.tag != "c" || block.label == "windows") continue;
             (block.label == "program" ? program : declarations) += located(block, document);

@@ -85,6 +85,14 @@ void interactive(CommandLine& command_line, const OptionUse&) {
     command_line.interactive = true;
 }
 
+void warnings_are_errors(CommandLine& command_line, const OptionUse&) {
+    command_line.warnings_are_errors = true;
+}
+
+void check(CommandLine& command_line, const OptionUse&) {
+    command_line.check = true;
+}
+
 void help(CommandLine& command_line, const OptionUse&) {
     command_line.request = CommandLine::Request::help;
 }
@@ -103,6 +111,8 @@ constexpr Option options[] = {
     {"", "--expand-file", "FILE, e.g. --expand-file letter.txt", expand_file},
     {"", "--result", "", print_results},
     {"-I", "--interactive", "", interactive},
+    {"-Werror", "--warnings-as-errors", "", warnings_are_errors},
+    {"", "--check", "", check},
     {"-h", "--help", "", help},
     {"", "--version", "", version},
 };
@@ -182,7 +192,8 @@ const char* help_text() {
     return R"(Usage: regscript [OPTION]... [FILE]...
 Runs regscript scripts, one after the other, in one set of variables: a variable
 that one script sets is there for the next. Every statement prints a trace line
-on standard output; syntax errors are reported on standard error.
+on standard output; syntax errors and warnings are reported on standard error,
+as FILE:LINE:COLUMN: error: MESSAGE, with the line and a caret under the column.
 
 Scripts, run in the order given:
   FILE                 a script file
@@ -202,6 +213,11 @@ Shown after the scripts, in the order given:
 Other options:
   --result             print each script's result after it, as 'result: N'
   -I, --interactive    read statements line by line after the scripts
+  --check              only check the scripts: each runs in a store of its own,
+                       printing nothing, and every syntax error is reported
+  -Werror, --warnings-as-errors
+                       treat warnings (text that runs, but probably not as
+                       meant) as errors
   -h, --help           show this help
   --version            show the version
 
@@ -210,6 +226,6 @@ an interactive session when standard input is a terminal; type :help there for
 its commands. Elsewhere, name the scripts (- for standard input).
 
 Exit status: 0 when every script ran without a syntax error, 1 when one had a
-syntax error, 2 for a mistake on the command line or an input that cannot be read.
+syntax error (or a warning, with -Werror), 2 for a mistake on the command line or an input that cannot be read.
 )";
 }

@@ -43,6 +43,8 @@ struct CommandLine {
     std::vector<AfterRunAction> actions;
     bool print_results = false;
     bool interactive = false;  // -I: an interactive session after the scripts
+    bool warnings_are_errors = false;  // -Werror
+    bool check = false;                // --check: report the syntax errors, run nothing else
 };
 
 // The request that `arguments` (without the program name) make; throws CommandLineError.

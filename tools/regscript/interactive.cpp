@@ -27,7 +27,7 @@ void run_line(const std::string& line) {
     const ScriptOutcome outcome = run_script(script);
     print_result(outcome.result);
     std::fflush(stdout);
-    report_problems(script, outcome);
+    report_problems(script, outcome, false);
 }
 
 // Carries out a line that begins with ':'; false when the session is to end.

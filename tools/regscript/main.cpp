@@ -51,24 +51,35 @@ void perform(const AfterRunAction& action) {
 }
 
 // Runs the scripts in order; false when any had a syntax error.
-bool run_scripts(const std::vector<Script>& scripts, bool print_results) {
+bool run_scripts(const std::vector<Script>& scripts, const CommandLine& command_line) {
     bool clean = true;
     for (const Script& script : scripts) {
         const ScriptOutcome outcome = run_script(script);
-        if (print_results) print_result(outcome.result);
+        if (command_line.print_results) print_result(outcome.result);
         std::fflush(stdout);
-        if (report_problems(script, outcome)) clean = false;
+        if (report_problems(script, outcome, command_line.warnings_are_errors)) clean = false;
     }
     return clean;
 }
 
+int check(const CommandLine& command_line) {
+    const std::vector<Script> scripts = read_scripts(command_line.scripts);
+    Store store;
+    bool clean = true;
+    for (const Script& script : scripts) {
+        if (!check_script(script, command_line.warnings_are_errors)) clean = false;
+    }
+    return clean ? exit_success : exit_failure;
+}
+
 int run(const CommandLine& command_line) {
+    if (command_line.check) return check(command_line);
     const bool interactive = wants_interactive_session(command_line, isatty(STDIN_FILENO));
     const std::vector<Script> scripts = read_scripts(command_line.scripts);
     const std::vector<AfterRunAction> actions = read_action_files(command_line.actions);
     Store store;
     store_host_variables(command_line.variables);
-    const bool clean = run_scripts(scripts, command_line.print_results);
+    const bool clean = run_scripts(scripts, command_line);
     if (interactive) run_interactive_session();
     for (const AfterRunAction& action : actions) perform(action);
     return clean ? exit_success : exit_failure;

@@ -1,0 +1,9 @@
+// The calling thread's record of its last run, which the extension functions hand to the host.
+#pragma once
+
+#include "statements.h"
+
+// Keeps what `run` ended with as the calling thread's last run.
+void remember_run(const RunState& run);
+// The calling thread's last run did not obtain the lock.
+void remember_lock_failure();

@@ -1,0 +1,91 @@
+// What went wrong in a script, in words for its author: the syntax error that ended a run and
+// the warnings about text that runs but was probably not meant. Everything here is fixed-size,
+// so that recording a diagnostic never allocates, and every text taken from the script is cut
+// to a bounded length.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "scanner.h"
+
+// A grammar symbol as the diagnostics see it: a token code of the scanner (0 for the end of the
+// text), or one of these for what the parser has already put together.
+enum GrammarSymbol : int32_t {
+    symbol_integer_expression = -1,
+    symbol_double_expression = -2,
+    symbol_string_expression = -3,
+    symbol_statement_start = -4,  // nothing of the current statement read yet
+    symbol_other = -5,
+};
+
+// The parser's view of a syntax error, taken from its error context.
+struct SyntaxErrorContext {
+    static constexpr int stack_capacity = 8;
+    static constexpr int expected_capacity = 64;  // more than the grammar has tokens
+    int32_t lookahead;                   // token code; 0 at the end of the text
+    int32_t stack[stack_capacity];       // the symbols read before it, nearest first
+    int32_t stack_size;
+    int32_t expected[expected_capacity];  // the token codes the parser could have taken instead
+    int32_t expected_count;
+};
+
+constexpr std::size_t diagnostic_text_capacity = 48;
+constexpr std::size_t diagnostic_message_capacity = 320;
+
+// A variable whose type decided the error.
+struct DiagnosticVariable {
+    char name[diagnostic_text_capacity];
+    int32_t type;  // INT_VAR, STRING_VAR or DOUBLE_VAR
+};
+
+// The syntax error that ended a run: where, at which token, what could have come instead, and
+// the message for the script's author.
+struct Diagnostic {
+    int32_t line;    // 0 when there is none
+    int32_t column;  // byte within the line, from 1
+    int32_t token;   // the offending token's code, 0 for the end of the text
+    char token_text[diagnostic_text_capacity];
+    int32_t expected[SyntaxErrorContext::expected_capacity];
+    int32_t expected_count;
+    DiagnosticVariable variables[2];
+    int32_t variable_count;
+    char message[diagnostic_message_capacity];
+    int32_t end_line;  // of the `;` that ended the error statement; 0 when the run ended otherwise
+    int32_t end_column;
+};
+
+// The diagnostic for a syntax error at the lookahead of `context`; `recent` are the scanner's
+// last tokens, the newest first (the lookahead itself unless that is the end of the text).
+Diagnostic describe_syntax_error(const SyntaxErrorContext& context, const TokenPlace recent[recent_token_count]);
+
+enum class WarningKind : int32_t {
+    byte_begins_no_token,  // echoed and skipped
+    unterminated_string,   // the quote is echoed and the rest read as statements
+    dot_after_digits,      // "5.": the point is echoed, the number is 5
+    dot_before_digits,     // ".5": the point is echoed, the number is 5
+    carriage_return,       // the first of a script's CR line ends
+    byte_order_mark,       // three echoed bytes at the start
+};
+
+// Text that runs, but probably not as meant.
+struct ScriptWarning {
+    WarningKind kind;
+    int32_t line;
+    int32_t column;
+    char text[16];  // the byte, or the digits next to the point
+};
+
+// Room for a run's warnings; the count goes on past it.
+constexpr int32_t warning_capacity = 16;
+
+ScriptWarning make_warning(WarningKind kind, const TokenPlace& place);
+
+// The warning's message, written into `buffer` (cut to `size`, always terminated); its length.
+std::size_t warning_message(const ScriptWarning& warning, char* buffer, std::size_t size);
+
+// The diagnostic for a statement that nests too deeply, at the last token read.
+Diagnostic describe_stack_overflow(const TokenPlace& place);
+
+// The diagnostic for a run that ran out of memory on `line`, near the last token read.
+Diagnostic describe_out_of_memory(int32_t line, const TokenPlace& place);
