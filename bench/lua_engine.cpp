@@ -77,6 +77,11 @@ private:
     std::string error_;
 };
 
+// A host given a name as a C string per call: lua_setglobal and lua_getglobal. They were the
+// fastest of the honest ways measured, ahead of lua_setfield/lua_getfield on the globals table
+// kept on the stack and of lua_pushstring with lua_rawset/lua_rawget; Lua's cache of strings by
+// their C address spares the interning when the host passes the same pointers again, as here.
+// Keeping interned names across calls would need a map from C string to name, a lookup of its own.
 class LuaPairs {
 public:
     explicit LuaPairs(const std::vector<std::string>& names) {
