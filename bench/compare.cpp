@@ -3,7 +3,8 @@
 // put it, and muparser, which parses and evaluates an expression, on the same workloads
 // (workloads.h). The engines take turns batch by batch for several rounds, so that
 // noise on the machine hits them alike, and the table gives each engine's median. Every batch is
-// followed by a check of the values the engine holds; a wrong value fails the program.
+// followed by a check of the values the engine holds; a wrong value fails the program. The table
+// of the memory regscript and Lua take follows, from regscript_memory (memory.cpp).
 //
 //   regscript_compare [--quick]     --quick: a short run with few and small batches
 #include <time.h>
@@ -227,6 +228,15 @@ void print_table(FILE* out, const std::vector<Row>& rows, const Options& options
                       "script's divided by 100,000.\n");
 }
 
+// Copies regscript_memory's table to `out`; false when it fails or cannot be run.
+bool print_memory_table(FILE* out) {
+    FILE* table = popen(REGSCRIPT_MEMORY_PROGRAM, "r");
+    if (!table) return false;
+    char chunk[4096];
+    for (std::size_t length; (length = std::fread(chunk, 1, sizeof chunk, table)) > 0;) std::fwrite(chunk, 1, length, out);
+    return pclose(table) == 0;
+}
+
 // The system's load average over the last minute: how busy the machine was while measuring.
 double load_average() {
     double load = 0;
@@ -252,8 +262,10 @@ int main(int argc, char** argv) {
     deinit_registers();
 
     print_table(out, rows, options, load_average());
+    std::fputs("\n", out);
     std::fflush(out);
-    bool failed = false;
+    bool failed = !print_memory_table(out);
+    if (failed) std::fprintf(stderr, "%s failed\n", REGSCRIPT_MEMORY_PROGRAM);
     for (const Row& row : rows) {
         for (const std::string& failure : row.failures) std::fprintf(stderr, "wrong values: %s\n", failure.c_str());
         failed = failed || !row.failures.empty();
