@@ -11,7 +11,8 @@
 #                       example against it
 #   make fuzz           each libFuzzer target for FUZZ_SECONDS (default 60) from its seeds
 #   make run            build the command-line host and run the tour, examples/tour.regs
-#   make bench          build and run the benchmarks and the comparison with Lua and muparser
+#   make bench          build and run the benchmarks, the comparison with Lua and muparser and
+#                       the heap both engines take
 #                       (QUICK=1: a short run, as CI does)
 #   make profile        instructions of W1a and W2 by function, counted by callgrind
 

@@ -29,4 +29,6 @@ public:
 // one of its runners may exist at a time; Lua and muparser runners each have their own state.
 std::unique_ptr<WorkloadRunner> make_regscript_runner(Workload workload);
 std::unique_ptr<WorkloadRunner> make_lua_runner(Workload workload);
+// Lua with a lock around every host call, as a host that shares its state between threads.
+std::unique_ptr<WorkloadRunner> make_locked_lua_runner(Workload workload);
 std::unique_ptr<WorkloadRunner> make_muparser_runner(Workload workload);

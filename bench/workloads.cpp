@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <iterator>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -298,6 +299,11 @@ VariablePairs::VariablePairs(Workload workload) {
     for (std::size_t k = 0; k < store_size(workload); ++k) {
         std::snprintf(name, sizeof name, "var%05zu", k);
         names_.push_back(name);
+    }
+    for (const std::string& created : names_) visits_.push_back(created.c_str());
+    Xorshift random;
+    for (std::size_t k = visits_.size() - 1; k > 0; --k) {
+        std::swap(visits_[k], visits_[random.below(static_cast<uint32_t>(k + 1))]);
     }
 }
 

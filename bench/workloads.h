@@ -86,11 +86,17 @@ bool is_pair_workload(Workload workload);
 // How many variables the store holds during the workload.
 std::size_t store_size(Workload workload);
 
-// Pair k sets variable k modulo the store size to a value that changes with k and reads it back.
-// An engine's runner creates the variables (value 0) in the order of names() first.
+// Each pair sets one variable to a value that changes with every pair and reads it back. An
+// engine's runner creates the variables (value 0) in the order of names() first; the pairs then
+// visit every variable once per cycle in a fixed shuffled order, the same for every engine. A host
+// does not call its variables in the order it created them, and in that order an engine whose
+// records lie in memory as they were created would be helped by the prefetcher.
 class VariablePairs {
 public:
     explicit VariablePairs(Workload workload);
+    // visits_ points into names_.
+    VariablePairs(const VariablePairs&) = delete;
+    VariablePairs& operator=(const VariablePairs&) = delete;
 
     const std::vector<std::string>& names() const { return names_; }
 
@@ -100,8 +106,8 @@ public:
     void run(std::size_t count, SetThenGet set_then_get) {
         for (std::size_t i = 0; i < count; ++i) {
             int32_t value = static_cast<int32_t>(pairs_++ & 0x3fffffff);
-            if (set_then_get(names_[next_].c_str(), value) != value) ++mismatches_;
-            if (++next_ == names_.size()) next_ = 0;
+            if (set_then_get(visits_[next_], value) != value) ++mismatches_;
+            if (++next_ == visits_.size()) next_ = 0;
         }
     }
 
@@ -110,7 +116,8 @@ public:
 
 private:
     std::vector<std::string> names_;
-    std::size_t next_ = 0;  // the index of the next pair's variable
+    std::vector<const char*> visits_;  // the names of names_, shuffled
+    std::size_t next_ = 0;             // the index in visits_ of the next pair's variable
     uint64_t pairs_ = 0;
     uint64_t mismatches_ = 0;
 };
