@@ -5,9 +5,12 @@
 
 // The process-wide lock under the store lock: one thread at a time, with a timed wait. It is
 // made on first use and lives as long as the process, so no thread can ever wait on a lock that
-// has gone. Recursion and the lock's lifecycle are kept above it.
-bool platform_lock_wait(uint32_t timeout_ms);
+// has gone. It knows its holder by the identity the holder took it with (platform_thread_id);
+// recursion and the lock's lifecycle are kept above it.
+bool platform_lock_wait(uint64_t thread, uint32_t timeout_ms);
 void platform_lock_release();
+// The identity of the thread holding the lock, 0 when none does. Exact for the calling thread.
+uint64_t platform_lock_holder();
 
 // A number that identifies the calling thread, never 0 and never shared with another thread of
 // the process, even one that has ended.

@@ -6,6 +6,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -16,43 +17,56 @@
 
 namespace {
 
-// An atomic flag taken with one compare-and-swap when it is free; a thread that finds it taken
-// sleeps on a condition variable (steady clock) until the holder lets go or time runs out.
-// Waiters announce themselves before their last look at the flag, and a release that sees one
-// wakes it under the same mutex, so no wake-up is lost.
+// The holder's identity in one atomic word, taken with one compare-and-swap when it is 0 and
+// given back with one plain store. A thread that finds it taken sleeps on a condition variable
+// (steady clock) until the holder lets go or time runs out. The release looks for waiters without
+// a fence between its store and that look, so a waiter that announces itself at that moment may
+// miss the wake-up: no waiter sleeps longer than a millisecond before it looks again.
 struct ProcessLock {
-    std::atomic<bool> held{false};
+    std::atomic<uint64_t> holder{0};
     std::atomic<int> waiters{0};
     std::mutex guard;
     std::condition_variable released;
 
-    bool try_take() {
-        bool expected = false;
-        return held.compare_exchange_strong(expected, true);
+    bool try_take(uint64_t thread) {
+        uint64_t none = 0;
+        return holder.compare_exchange_strong(none, thread, std::memory_order_acquire, std::memory_order_relaxed);
     }
 };
 
 ProcessLock process_lock;
 
-}  // namespace
-
-bool platform_lock_wait(uint32_t timeout_ms) {
-    if (process_lock.try_take()) return true;
+// Kept out of line, so that the free lock's path, one compare-and-swap, pays for none of it.
+[[gnu::noinline]] bool wait_for_release(uint64_t thread, uint32_t timeout_ms) {
+    using std::chrono::steady_clock;
+    constexpr auto longest_sleep = std::chrono::milliseconds(1);
+    const steady_clock::time_point deadline = steady_clock::now() + std::chrono::milliseconds(timeout_ms);
     std::unique_lock guard(process_lock.guard);
     ++process_lock.waiters;
-    bool taken = process_lock.released.wait_for(guard, std::chrono::milliseconds(timeout_ms),
-                                                 [] { return process_lock.try_take(); });
+    bool taken = process_lock.try_take(thread);
+    for (steady_clock::time_point now = steady_clock::now(); !taken && now < deadline; now = steady_clock::now()) {
+        process_lock.released.wait_for(guard, std::min<steady_clock::duration>(longest_sleep, deadline - now));
+        taken = process_lock.try_take(thread);
+    }
     --process_lock.waiters;
     return taken;
 }
 
+}  // namespace
+
+bool platform_lock_wait(uint64_t thread, uint32_t timeout_ms) {
+    return process_lock.try_take(thread) || wait_for_release(thread, timeout_ms);
+}
+
 void platform_lock_release() {
-    process_lock.held = false;
-    if (process_lock.waiters > 0) {
+    process_lock.holder.store(0, std::memory_order_release);
+    if (process_lock.waiters.load(std::memory_order_relaxed) > 0) {
         std::lock_guard guard(process_lock.guard);
         process_lock.released.notify_one();
     }
 }
+
+uint64_t platform_lock_holder() { return process_lock.holder.load(std::memory_order_relaxed); }
 
 uint32_t platform_tick_count() {
     timespec now{};

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <atomic>
+
 #include "platform.h"
 #include "regscript.h"
 
@@ -14,16 +16,26 @@ HANDLE process_lock() {
     return mutex;
 }
 
+// Written by the holder only: after its wait succeeds and before it releases.
+std::atomic<uint64_t> holder{0};
+
 }  // namespace
 
-// WAIT_ABANDONED (a thread ended while holding the lock) still hands the lock over; the store
-// lock above keeps its own owner and depth and starts afresh.
-bool platform_lock_wait(uint32_t timeout_ms) {
+// WAIT_ABANDONED (a thread ended while holding the lock) still hands the lock over; the dead
+// thread's identity is never given again, and the new holder's replaces it.
+bool platform_lock_wait(uint64_t thread, uint32_t timeout_ms) {
     const DWORD result = WaitForSingleObject(process_lock(), timeout_ms);
-    return result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+    if (result != WAIT_OBJECT_0 && result != WAIT_ABANDONED) return false;
+    holder.store(thread, std::memory_order_relaxed);
+    return true;
 }
 
-void platform_lock_release() { ReleaseMutex(process_lock()); }
+void platform_lock_release() {
+    holder.store(0, std::memory_order_relaxed);
+    ReleaseMutex(process_lock());
+}
+
+uint64_t platform_lock_holder() { return holder.load(std::memory_order_relaxed); }
 
 uint32_t platform_tick_count() { return GetTickCount(); }
 
