@@ -9,32 +9,30 @@ namespace {
 
 // The published store; null while the lock does not exist.
 std::atomic<VariableStore*> current{nullptr};
-std::atomic<uint64_t> owner{0};
-int depth = 0;  // only the owner touches it
-
-bool held_by_caller() { return owner.load(std::memory_order_relaxed) == platform_thread_id(); }
+int depth = 0;  // only the holder touches it
 
 // Frees the retired stores while the platform lock is held by the caller, who uses none of them.
 void give_back_platform_lock() {
-    destroy_retired_stores();
+    if (has_retired_stores()) destroy_retired_stores();
     platform_lock_release();
 }
 
-// Takes the lock, waiting at most `timeout_ms`, and makes the current store the active one.
+// Takes the lock, waiting at most `timeout_ms`, and makes the current store the active one. The
+// uncontended path is one compare-and-swap; recursion touches no atomic but the holder's word.
 bool take(uint32_t timeout_ms) {
-    if (held_by_caller()) {
+    const uint64_t me = platform_thread_id();
+    if (platform_lock_holder() == me) {
         if (active_store() != current.load(std::memory_order_acquire)) return false;  // retired
         ++depth;
         return true;
     }
-    if (!current.load(std::memory_order_relaxed) || !platform_lock_wait(timeout_ms)) return false;
+    if (!current.load(std::memory_order_relaxed) || !platform_lock_wait(me, timeout_ms)) return false;
     VariableStore* store = current.load(std::memory_order_acquire);
     if (!store) {  // retired while we waited
         give_back_platform_lock();
         return false;
     }
     use_store(store);
-    owner.store(platform_thread_id(), std::memory_order_relaxed);
     depth = 1;
     return true;
 }
@@ -63,12 +61,11 @@ bool store_lock_exists() { return current.load(std::memory_order_relaxed) != nul
 bool store_lock_wait() { return take(STORE_LOCK_TIMEOUT_MS); }
 
 void store_lock_release() {
-    if (!held_by_caller() || --depth > 0) return;
-    owner.store(0, std::memory_order_relaxed);
+    if (platform_lock_holder() != platform_thread_id() || --depth > 0) return;
     give_back_platform_lock();
     // A deinit that timed out may have retired a store after the look above and found the lock
     // still taken: look once more, now that it is free.
-    if (has_retired_stores() && platform_lock_wait(0)) give_back_platform_lock();
+    if (has_retired_stores() && platform_lock_wait(platform_thread_id(), 0)) give_back_platform_lock();
 }
 
 void store_lock_destroy_and_clear() {
@@ -78,9 +75,9 @@ void store_lock_destroy_and_clear() {
     if (retired) retire_store(retired);
     if (held) {
         store_lock_release();
-    } else if (retired && platform_lock_wait(0)) {
+    } else if (retired && platform_lock_wait(platform_thread_id(), 0)) {
         give_back_platform_lock();
     }
 }
 
-int store_lock_depth() { return held_by_caller() ? depth : 0; }
+int store_lock_depth() { return platform_lock_holder() == platform_thread_id() ? depth : 0; }
