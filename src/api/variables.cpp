@@ -13,7 +13,7 @@
 namespace {
 
 // The host may pass a NULL name; no variable has it.
-Variable* find_named_variable(const char* name) { return name ? find_variable(name) : nullptr; }
+Variable* find_named_variable(const char* name) { return name ? find_variable(key_of(name)) : nullptr; }
 
 Variable* of_type(Variable* variable, int32_t type) {
     return variable && variable->type == type ? variable : nullptr;
@@ -28,8 +28,9 @@ Variable* find_typed_variable(const char* name, int32_t type) {
 // memory runs out. The caller holds the lock.
 Variable* find_or_create_variable(const char* name, int32_t type) {
     if (!name) return nullptr;
-    Variable* variable = find_variable(name);
-    return of_type(variable ? variable : create_variable(name, type), type);
+    const NameKey key = key_of(name);
+    Variable* variable = find_variable(key);
+    return of_type(variable ? variable : create_variable(key, type), type);
 }
 
 int32_t host_type_number(int32_t type) {
@@ -45,9 +46,10 @@ int32_t host_type_number(int32_t type) {
 // another type or memory runs out; the store is then as it was. The caller holds the lock.
 bool store_text(const char* name, const char* text) {
     if (!name) return false;
-    Variable* variable = find_variable(name);
+    const NameKey key = key_of(name);
+    Variable* variable = find_variable(key);
     const bool created = !variable;
-    if (created) variable = create_variable(name, STRING_VAR);
+    if (created) variable = create_variable(key, STRING_VAR);
     if (!variable || variable->type != STRING_VAR) return false;
     if (set_variable_text(variable, text)) return true;
     if (created) remove_variable(variable);

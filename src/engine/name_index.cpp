@@ -10,13 +10,14 @@
 struct IndexSlot {
     Variable* variable;  // null: free
     uint32_t hash;
+    uint32_t length;  // of the name, modulo 2^32
 };
 
 namespace {
 
 // Eight bytes at a time, each word folded in by a rotation and a multiplication. A multiplication
 // only carries upwards, so the last step folds the high half down and multiplies once more:
-// then every byte of the name reaches the high half, which chooses the slot.
+// then every byte of the name reaches the low bits too, which choose the slot.
 uint32_t hash_of(std::string_view name) {
     constexpr uint64_t multiplier = 0x9E3779B97F4A7C15u;
     uint64_t hash = name.size();
@@ -36,19 +37,43 @@ uint32_t hash_of(std::string_view name) {
     return static_cast<uint32_t>(hash >> 32);
 }
 
-// strncmp stops at the record's NUL, and `name` holds none: when the first name.size() bytes
-// agree, the record's name is at least that long, and its NUL must follow them.
-bool has_name(const IndexSlot& slot, std::string_view name, uint32_t hash) {
-    return slot.hash == hash && std::strncmp(slot.variable->name, name.data(), name.size()) == 0 &&
-           slot.variable->name[name.size()] == '\0';
+// Whether the `size` bytes at a and b agree. Names of up to 16 bytes, the common ones, are
+// compared as two words that may overlap, without a call.
+bool same_bytes(const char* a, const char* b, std::size_t size) {
+    auto word = [](const char* bytes) {
+        uint64_t value;
+        std::memcpy(&value, bytes, 8);
+        return value;
+    };
+    if (size >= 8 && size <= 16) return word(a) == word(b) && word(a + size - 8) == word(b + size - 8);
+    if (size > 16) return std::memcmp(a, b, size) == 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (a[i] != b[i]) return false;
+    }
+    return true;
+}
+
+// A record whose name has the key's length modulo 2^32 holds at least as many bytes as the key
+// unless the key is 4 GiB or longer: only then is it compared byte by byte, stopping at the
+// record's NUL, which no byte of a key matches.
+bool has_name(const IndexSlot& slot, const NameKey& key) {
+    if (slot.hash != key.hash || slot.length != static_cast<uint32_t>(key.name.size())) return false;
+    const char* stored = slot.variable->name;
+    if (key.name.size() <= UINT32_MAX) {
+        return same_bytes(stored, key.name.data(), key.name.size()) && stored[key.name.size()] == '\0';
+    }
+    for (char byte : key.name) {
+        if (*stored++ != byte) return false;
+    }
+    return *stored == '\0';
 }
 
 std::size_t next_slot(const NameIndex& index, std::size_t slot) { return (slot + 1) & (index.capacity - 1); }
 
-// The slot holding `name`, or the free slot where it would go.
-std::size_t slot_for(const NameIndex& index, std::string_view name, uint32_t hash) {
-    std::size_t slot = hash & (index.capacity - 1);
-    while (index.slots[slot].variable && !has_name(index.slots[slot], name, hash)) slot = next_slot(index, slot);
+// The slot holding the key's name, or the free slot where it would go.
+std::size_t slot_for(const NameIndex& index, const NameKey& key) {
+    std::size_t slot = key.hash & (index.capacity - 1);
+    while (index.slots[slot].variable && !has_name(index.slots[slot], key)) slot = next_slot(index, slot);
     return slot;
 }
 
@@ -82,32 +107,31 @@ void free_slot(NameIndex& index, std::size_t hole) {
             hole = slot;
         }
     }
-    index.slots[hole] = {nullptr, 0};
+    index.slots[hole] = {nullptr, 0, 0};
     --index.used;
 }
 
 }  // namespace
 
-Variable* index_find(const NameIndex& index, std::string_view name) {
+NameKey key_of(std::string_view name) { return {name, hash_of(name)}; }
+
+Variable* index_find(const NameIndex& index, const NameKey& key) {
     if (index.used == 0) return nullptr;
-    return index.slots[slot_for(index, name, hash_of(name))].variable;
+    return index.slots[slot_for(index, key)].variable;
 }
 
-bool index_insert(NameIndex& index, Variable* variable, Variable** replaced) {
+bool index_insert(NameIndex& index, Variable* variable, const NameKey& key, Variable** replaced) {
     if (!make_room(index)) return false;
-    std::string_view name = variable->name;
-    uint32_t hash = hash_of(name);
-    IndexSlot& slot = index.slots[slot_for(index, name, hash)];
+    IndexSlot& slot = index.slots[slot_for(index, key)];
     *replaced = slot.variable;
     if (!slot.variable) ++index.used;
-    slot = {variable, hash};
+    slot = {variable, key.hash, static_cast<uint32_t>(key.name.size())};
     return true;
 }
 
 void index_remove(NameIndex& index, const Variable* variable) {
     if (index.used == 0) return;
-    std::string_view name = variable->name;
-    std::size_t slot = slot_for(index, name, hash_of(name));
+    std::size_t slot = slot_for(index, key_of(variable->name));
     if (index.slots[slot].variable == variable) free_slot(index, slot);
 }
 

@@ -4,10 +4,20 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 struct Variable;
 struct IndexSlot;
+
+// A name with its hash, worked out once: the scanner hashes a name once for its lookup and, when
+// the name is new, for its creation.
+struct NameKey {
+    std::string_view name;
+    uint32_t hash;
+};
+
+NameKey key_of(std::string_view name);
 
 struct NameIndex {
     IndexSlot* slots;
@@ -15,13 +25,13 @@ struct NameIndex {
     std::size_t used;
 };
 
-// The record indexed under `name`, or null.
-Variable* index_find(const NameIndex& index, std::string_view name);
+// The record indexed under the key's name, or null.
+Variable* index_find(const NameIndex& index, const NameKey& key);
 
-// Indexes `variable` under its name in place of any record indexed under the same name, which
-// `replaced` receives (null when there was none). False when memory runs out; the index is then
-// unchanged.
-bool index_insert(NameIndex& index, Variable* variable, Variable** replaced);
+// Indexes `variable` under its name, whose key `key` is, in place of any record indexed under the
+// same name, which `replaced` receives (null when there was none). False when memory runs out;
+// the index is then unchanged.
+bool index_insert(NameIndex& index, Variable* variable, const NameKey& key, Variable** replaced);
 
 // Removes `variable` from the index if it is the record indexed under its name.
 void index_remove(NameIndex& index, const Variable* variable);

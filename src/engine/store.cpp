@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "memory.h"
@@ -61,17 +62,21 @@ void free_value(Variable* variable) {
 
 void free_record(Variable* variable) {
     free_value(variable);
-    deallocate(variable->name);
     deallocate(variable);
 }
 
-Variable* create_in(VariableStore& store, std::string_view name, int32_t type) {
-    Variable* variable = static_cast<Variable*>(allocate(sizeof(Variable)));
-    char* name_copy = copy_text(name);
+// The name follows the record in the same block: one allocation, and a lookup that compares the
+// name reads memory next to the record it finds.
+Variable* create_in(VariableStore& store, const NameKey& key, int32_t type) {
+    if (key.name.size() > SIZE_MAX - sizeof(Variable) - 1) return nullptr;
+    auto* variable = static_cast<Variable*>(allocate(sizeof(Variable) + key.name.size() + 1));
+    if (!variable) return nullptr;
+    variable->name = reinterpret_cast<char*>(variable + 1);
+    std::memcpy(variable->name, key.name.data(), key.name.size());
+    variable->name[key.name.size()] = '\0';
     Variable* replaced = nullptr;
-    if (!variable || !name_copy || (variable->name = name_copy, !index_insert(store.index, variable, &replaced))) {
+    if (!index_insert(store.index, variable, key, &replaced)) {
         deallocate(variable);
-        deallocate(name_copy);
         return nullptr;
     }
     variable->type = type;
@@ -86,7 +91,7 @@ Variable* create_in(VariableStore& store, std::string_view name, int32_t type) {
 
 bool load_builtins_into(VariableStore& store) {
     for (const BuiltinFunction& builtin : builtin_functions) {
-        Variable* variable = create_in(store, builtin.name, FUNCTION);
+        Variable* variable = create_in(store, key_of(builtin.name), FUNCTION);
         if (!variable) return false;
         variable->value.function = builtin.function;
     }
@@ -97,13 +102,14 @@ bool load_builtins_into(VariableStore& store) {
 // load of the built-ins makes such twins) becomes the one lookups find. Only then is the list
 // searched.
 void unindex_variable(VariableStore& store, Variable* variable) {
-    if (index_find(store.index, variable->name) != variable) return;
+    const NameKey key = key_of(variable->name);
+    if (index_find(store.index, key) != variable) return;
     index_remove(store.index, variable);
     if (!variable->hides_twin) return;
     for (Variable* older = variable->next; older; older = older->next) {
         Variable* replaced;
         if (std::strcmp(older->name, variable->name) == 0) {
-            index_insert(store.index, older, &replaced);  // the slot just freed: no growth
+            index_insert(store.index, older, key, &replaced);  // the slot just freed: no growth
             return;
         }
     }
@@ -178,9 +184,13 @@ void use_store(VariableStore* store) { active = store; }
 
 VariableStore* active_store() { return active; }
 
-Variable* find_variable(std::string_view name) { return index_find(active->index, name); }
+Variable* find_variable(const NameKey& key) { return index_find(active->index, key); }
 
-Variable* create_variable(std::string_view name, int32_t type) { return create_in(*active, name, type); }
+Variable* find_variable(std::string_view name) { return find_variable(key_of(name)); }
+
+Variable* create_variable(const NameKey& key, int32_t type) { return create_in(*active, key, type); }
+
+Variable* create_variable(std::string_view name, int32_t type) { return create_variable(key_of(name), type); }
 
 int remove_variable(Variable* variable) {
     if (!unlink_variable(variable)) return 0;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "name_index.h"
 #include "variable.h"
 
 struct VariableStore;
@@ -31,10 +32,12 @@ void use_store(VariableStore* store);
 VariableStore* active_store();
 
 // The newest record named `name` (which holds no NUL), compared byte for byte, or null.
+Variable* find_variable(const NameKey& key);
 Variable* find_variable(std::string_view name);
 
 // A new record at the head, with a zero value; does not look for an existing one.
 // Null when memory runs out.
+Variable* create_variable(const NameKey& key, int32_t type);
 Variable* create_variable(std::string_view name, int32_t type);
 
 // Unlinks and frees `variable` if it is in the store: 1; 0 (freeing nothing) when it is not (a

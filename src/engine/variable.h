@@ -23,7 +23,7 @@ union VariableValue {
 };
 
 struct Variable {
-    char* name;  // the record's own copy; any bytes but NUL, also empty
+    char* name;  // the record's own copy, in the record's block; any bytes but NUL, also empty
     int32_t type;
     bool hides_twin;  // an older record of the same name stands behind this one (repeated built-ins)
     VariableValue value;
