@@ -26,28 +26,45 @@ struct Scanner {
     int32_t line;          // of `position`
     const char* line_start;
     TokenPlace recent[recent_token_count];  // a ring; the newest at `newest`
-    int newest;
+    unsigned newest;
+    unsigned remembered;                    // how many of `recent` this text has filled
     bool carriage_return_noted;             // one warning a run is enough for CR line ends
 };
 
 Scanner scanner = {};
 
+// Each token is remembered on the way out, so the ring's arithmetic is a mask.
+static_assert((recent_token_count & (recent_token_count - 1)) == 0);
+constexpr unsigned ring_mask = recent_token_count - 1;
+
 // Short scripts, the common case, are copied here instead of into a new heap block: the one
 // scanner runs under the store lock, so one block serves every run.
 char short_text_block[256];
 
-struct Keyword {
-    std::string_view text;
-    int token;
-};
-
-constexpr Keyword keywords[] = {
-    {"string", TOKEN_STRING_DECL}, {"int", TOKEN_INT_DECL},           {"double", TOKEN_DOUBLE_DECL},
-    {"or", TOKEN_OR},              {"and", TOKEN_AND},                {"format", TOKEN_FORMAT},
-    {"cut", TOKEN_CUT},            {"strlen", TOKEN_STRLEN},          {"delete", TOKEN_DELETE},
-    {"strtoint", TOKEN_STRTOINT},  {"strtodouble", TOKEN_STRTODOUBLE}, {"substr", TOKEN_SUBSTR},
-    {"hextoint", TOKEN_HEXTOINT},  {"gettickcount", TOKEN_GETTICKCOUNT},
-};
+// The keyword whose exact text `name` is, or 0. Chosen by length first: most names are no
+// keyword, and most are short.
+int keyword_token(std::string_view name) {
+    switch (name.size()) {
+        case 2: return name == "or" ? TOKEN_OR : 0;
+        case 3:
+            if (name == "int") return TOKEN_INT_DECL;
+            if (name == "and") return TOKEN_AND;
+            return name == "cut" ? TOKEN_CUT : 0;
+        case 6:
+            if (name == "string") return TOKEN_STRING_DECL;
+            if (name == "double") return TOKEN_DOUBLE_DECL;
+            if (name == "format") return TOKEN_FORMAT;
+            if (name == "strlen") return TOKEN_STRLEN;
+            if (name == "delete") return TOKEN_DELETE;
+            return name == "substr" ? TOKEN_SUBSTR : 0;
+        case 8:
+            if (name == "strtoint") return TOKEN_STRTOINT;
+            return name == "hextoint" ? TOKEN_HEXTOINT : 0;
+        case 11: return name == "strtodouble" ? TOKEN_STRTODOUBLE : 0;
+        case 12: return name == "gettickcount" ? TOKEN_GETTICKCOUNT : 0;
+        default: return 0;
+    }
+}
 
 // Where `at` stands, `length` bytes long.
 TokenPlace place_of(const char* at, std::size_t length) {
@@ -84,21 +101,21 @@ void note_echoed_byte(const char* at) {
 // Rule: letters or underscores, then digits. A keyword's exact text is the keyword; any other
 // name is a variable, found or created as an integer variable of value 0, and its token is its
 // type code at this moment.
+// The name is hashed once, for its lookup and, when it is new, its creation.
 int read_identifier(const char* start, SemanticValue* value) {
     const char* end = start;
     while (is_letter(*end)) ++end;
     end = skip_digits(end, scanner.end);
     scanner.position = end;
     std::string_view name(start, static_cast<std::size_t>(end - start));
-    for (const Keyword& keyword : keywords) {
-        if (keyword.text == name) return keyword.token;
-    }
+    if (int keyword = keyword_token(name)) return keyword;
     if (name == "TRUE" || name == "FALSE") {
         value->integer = name == "TRUE";
         return TOKEN_INT_CONST;
     }
-    Variable* variable = find_variable(name);
-    if (!variable) variable = create_variable(name, INT_VAR);
+    const NameKey key = key_of(name);
+    Variable* variable = find_variable(key);
+    if (!variable) variable = create_variable(key, INT_VAR);
     if (!variable) return 0;  // out of memory: the text ends here
     value->variable = variable;
     return variable->type;
@@ -186,7 +203,8 @@ int read_operator(const char* p) {
 }
 
 // The next token's code, or 0 at the end of the text; `start` receives where the token begins.
-int scan_token(SemanticValue* value, const char** start) {
+// It runs once a token, inside next_token: a call of its own costs a tenth of a short token.
+[[gnu::always_inline]] inline int scan_token(SemanticValue* value, const char** start) {
     for (;;) {
         const char* p = scanner.position;
         char c = *p;
@@ -225,7 +243,13 @@ bool scanner_open_text(const char* text) {
     if (!block) return false;
     std::memcpy(block, text, length);
     block[length] = '\0';
-    scanner = {block, block + length, block, 1, block, {}, 0, false};
+    // The ring is not cleared: `remembered` says how much of it belongs to this text.
+    scanner.block = block;
+    scanner.end = block + length;
+    scanner.position = scanner.line_start = block;
+    scanner.line = 1;
+    scanner.remembered = 0;
+    scanner.carriage_return_noted = false;
     return true;
 }
 
@@ -234,16 +258,18 @@ int next_token(SemanticValue* value) {
     const char* start;
     int token = scan_token(value, &start);
     if (token != 0) {
-        scanner.newest = (scanner.newest + 1) % recent_token_count;
-        scanner.recent[scanner.newest] = place_of(start, static_cast<std::size_t>(scanner.position - start));
-        scanner.recent[scanner.newest].token = token;
+        scanner.newest = (scanner.newest + 1) & ring_mask;
+        TokenPlace& place = scanner.recent[scanner.newest];
+        place = place_of(start, static_cast<std::size_t>(scanner.position - start));
+        place.token = token;
+        if (scanner.remembered < recent_token_count) ++scanner.remembered;
     }
     return token;
 }
 
 TokenPlace recent_token(int back) {
-    if (back < 0 || back >= recent_token_count) return {};
-    return scanner.recent[(scanner.newest - back + recent_token_count) % recent_token_count];
+    if (back < 0 || static_cast<unsigned>(back) >= scanner.remembered) return {};
+    return scanner.recent[(scanner.newest - static_cast<unsigned>(back)) & ring_mask];
 }
 
 TokenPlace last_token() { return recent_token(0); }
@@ -254,5 +280,8 @@ int32_t scanner_line() { return scanner.line; }
 
 void scanner_close_text() {
     if (scanner.block != short_text_block) deallocate(scanner.block);
-    scanner = {};
+    scanner.block = nullptr;
+    scanner.position = scanner.end = "";
+    scanner.line = 0;
+    scanner.remembered = 0;
 }
