@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -129,6 +130,20 @@ std::string printed(const char* format, double value) {
     char text[64];
     std::snprintf(text, sizeof text, format, value);
     return text;
+}
+
+// Short numbers take a shortcut past the general reader: it must give the same double.
+TEST(TextToDouble, ShortNumbersMatchTheGeneralReader) {
+    std::mt19937_64 random(20261208);
+    for (int i = 0; i < 200000; ++i) {
+        std::string text = std::to_string(random() % 1000000000000000u);
+        text.insert(random() % (text.size() + 1), ".");
+        if (text.front() == '.') text.insert(0, "0");
+        text += "e" + std::to_string(static_cast<int>(random() % 61) - 30);
+        double expected = 0.0;
+        std::from_chars(text.data(), text.data() + text.size(), expected);
+        ASSERT_TRUE(same_double(text_to_double(text.c_str()), expected)) << text;
+    }
 }
 
 TEST(TextToDouble, RoundTripsSeventeenSignificantDigits) {

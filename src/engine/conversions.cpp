@@ -78,9 +78,47 @@ bool overflows(const NumberText& number) {
     return leading_power + (exponent.empty() ? 0 : exponent_value(exponent.substr(1))) >= 0;
 }
 
+// A number of at most 15 significant digits (below 2^53) times a power of ten up to 10^22 in
+// either direction is one exactly held integer multiplied or divided by another, which IEEE
+// arithmetic rounds correctly in one step. Most literals are such numbers; false for any other.
+bool read_small_decimal(std::string_view text, double* value) {
+    constexpr double powers_of_ten[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    constexpr int max_power = 22;
+    uint64_t mantissa = 0;
+    int significant_digits = 0;
+    int exponent = 0;
+    bool after_point = false;
+    std::size_t at = 0;
+    for (; at < text.size() && (is_digit(text[at]) || text[at] == '.'); ++at) {
+        if (text[at] == '.') {
+            after_point = true;
+            continue;
+        }
+        if (after_point) --exponent;
+        if (mantissa == 0 && text[at] == '0') continue;
+        if (++significant_digits > 15) return false;
+        mantissa = mantissa * 10 + static_cast<uint64_t>(text[at] - '0');
+    }
+    if (at < text.size()) {  // "e" or "E", a sign, digits
+        std::string_view written = text.substr(at + 1);
+        const bool negative = written.front() == '-';
+        if (written.front() == '+' || negative) written.remove_prefix(1);
+        if (written.size() > 3) return false;
+        int power = 0;
+        for (char digit : written) power = power * 10 + (digit - '0');
+        exponent += negative ? -power : power;
+    }
+    if (exponent < -max_power || exponent > max_power) return mantissa == 0 ? (*value = 0.0, true) : false;
+    const double whole = static_cast<double>(mantissa);
+    *value = exponent < 0 ? whole / powers_of_ten[-exponent] : whole * powers_of_ten[exponent];
+    return true;
+}
+
 // `text` is the number's text with "e" or "E" as its exponent marker, if any.
 double read_decimal(std::string_view text, const NumberText& number) {
     double value = 0.0;
+    if (read_small_decimal(text, &value)) return value;
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
     // from_chars leaves the value untouched when it is out of range.
     if (result.ec == std::errc::result_out_of_range) {
