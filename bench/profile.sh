@@ -26,4 +26,7 @@ profile() {
 }
 
 profile W1a 2000
+profile W1b 500
+profile W3-10 20000
+profile W3-10000 20000
 profile W2 2
