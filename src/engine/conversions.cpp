@@ -1,6 +1,7 @@
 #include "conversions.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
@@ -80,8 +81,11 @@ bool overflows(const NumberText& number) {
 
 // A number of at most 15 significant digits (below 2^53) times a power of ten up to 10^22 in
 // either direction is one exactly held integer multiplied or divided by another, which IEEE
-// arithmetic rounds correctly in one step. Most literals are such numbers; false for any other.
+// arithmetic rounds correctly in one step. Most literals are such numbers; false for any other,
+// and for every number where doubles are computed with more precision and rounded twice (the
+// x87 unit of 32-bit x86).
 bool read_small_decimal(std::string_view text, double* value) {
+    if (FLT_EVAL_METHOD != 0) return false;
     constexpr double powers_of_ten[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     constexpr int max_power = 22;
