@@ -68,14 +68,17 @@ void store_lock_release() {
     if (has_retired_stores() && platform_lock_wait(platform_thread_id(), 0)) give_back_platform_lock();
 }
 
+// Without the wait, the store is freed by whoever lets the lock go next: at once when nobody
+// holds it. A caller that holds it on a store retired earlier frees it at its own last release.
 void store_lock_destroy_and_clear() {
     const bool held = store_lock_wait();
     VariableStore* retired = current.exchange(nullptr, std::memory_order_acq_rel);
     if (held) clear_variables();
     if (retired) retire_store(retired);
+    const uint64_t me = platform_thread_id();
     if (held) {
         store_lock_release();
-    } else if (retired && platform_lock_wait(platform_thread_id(), 0)) {
+    } else if (retired && platform_lock_holder() != me && platform_lock_wait(me, 0)) {
         give_back_platform_lock();
     }
 }

@@ -7,6 +7,7 @@
 // made on first use and lives as long as the process, so no thread can ever wait on a lock that
 // has gone. It knows its holder by the identity the holder took it with (platform_thread_id);
 // recursion and the lock's lifecycle are kept above it.
+// The holder never waits again: the lock is not recursive on every platform.
 bool platform_lock_wait(uint64_t thread, uint32_t timeout_ms);
 void platform_lock_release();
 // The identity of the thread holding the lock, 0 when none does. Exact for the calling thread.
