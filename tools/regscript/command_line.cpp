@@ -243,14 +243,17 @@ Other options:
   -h, --help           show this help
   --version            show the version
 
-The interactive session reads statements until their ';' (a statement and a
-string may span lines), runs them and prints 'result: N'. On a terminal it has
-line editing and a history, kept in ~/.regscript_history; Ctrl-C drops the
-input typed so far and Ctrl-D leaves. A line that is, in full, one of :vars,
-:reset, :expand TEXT, :help or :quit is a command; type :help there for more.
+The interactive session runs what is typed once it ends with a statement's ';'
+(until then it shows the prompt '...>'; a statement or a string may go on over
+several lines) and prints 'result: N' after a run without error. On a terminal
+it edits lines and keeps a history in ~/.regscript_history; Ctrl-C drops the
+input typed so far, keeping the variables, and Ctrl-D leaves. A line that is,
+in full, one of :vars, :reset, :expand TEXT, :help or :quit is a command.
+From a pipe (-I) it reads the same way, without prompts.
 
 Exit status:
-  0  every script ran without a syntax error (the session's errors count not)
+  0  every script ran without a syntax error (errors typed into an interactive
+     session do not count)
   1  a script had a syntax error, or a warning with -Werror
   2  a mistake on the command line, or an input that cannot be read
 )";
