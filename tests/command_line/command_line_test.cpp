@@ -180,7 +180,7 @@ INSTANTIATE_TEST_SUITE_P(InteractiveSessions, HostRuns, testing::Values(
                   I(3) + "result: 3\n" + parse_error),
             is("<input>:1:3: error: `;` expected before `1`\n1 1;\n" + caret(3) +
                "unknown command ':nope'; type :help for the commands\nto leave, type :quit or press Ctrl-D\n"
-               "':quit' takes nothing after it; type :quit alone\n")},
+               "':quit' takes nothing after it; type it alone\n")},
     HostRun{"StatementsAndStringsSpanLines", {"-I"}, {}, "string s; s = \"a;\nb\";\nx = (1 +\n2 2);\ny = 1",
             0, is(I(1) + S("a;\nb") + "result: 0\n" + parse_error + parse_error),
             is("<input>:2:3: error: unexpected `2` after `2`; expected an operator or `)`\n2 2);\n" + caret(3) +

@@ -55,12 +55,10 @@ void run_input(const std::string& text) {
     report_problems(script, outcome, false);
 }
 
-// A message for the person typing, with `command` put in for each %.*s of `format`.
-void tell(const char* format, std::string_view command = {}) {
+// A message for the person typing, after what the session has printed so far.
+void tell(const std::string& message) {
     std::fflush(stdout);
-    const int length = static_cast<int>(command.size());
-    std::fprintf(stderr, format, length, command.data(), length, command.data());
-    std::fputc('\n', stderr);
+    std::fprintf(stderr, "%s\n", message.c_str());
 }
 
 enum class Step { go_on, leave };
@@ -77,9 +75,9 @@ Step run_command(std::string_view line) {
     }
     const bool known = command == ":quit" || command == ":vars" || command == ":reset" || command == ":help";
     if (!known) {
-        tell("unknown command '%.*s'; type :help for the commands", command);
+        tell(std::string("unknown command '").append(command).append("'; type :help for the commands"));
     } else if (!argument.empty()) {
-        tell("'%.*s' takes nothing after it; type %.*s alone", command);
+        tell(std::string("'").append(command).append("' takes nothing after it; type it alone"));
     } else if (command == ":quit") {
         return Step::leave;
     } else if (command == ":vars") {
