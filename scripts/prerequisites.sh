@@ -9,6 +9,9 @@ command -v g++ >/dev/null || missing+=(g++)
 command -v make >/dev/null || missing+=(make)
 command -v bison >/dev/null || missing+=(bison)
 [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
+# The command-line host's line editing and command-line parsing.
+[ -f /usr/include/editline/readline.h ] || missing+=(libedit-dev)
+[ -f /usr/include/CLI/CLI.hpp ] || missing+=(libcli11-dev)
 for extra in "$@"; do
   dpkg -s "$extra" >/dev/null 2>&1 || missing+=("$extra")
 done

@@ -65,9 +65,6 @@ std::string nested(int depth) { return std::string(depth, '(') + "1" + std::stri
 
 // The caret line under a message's source line.
 std::string caret(int column) { return std::string(static_cast<std::size_t>(column - 1), ' ') + "^\n"; }
-const std::string banner = std::string("regscript ") + REGSCRIPT_VERSION +
-                           " interactive session; type :help for help, :quit to leave.\n";
-const std::string prompt = "regscript> ";
 const std::string long_name(300, 'n');
 const std::string long_text(5000, 't');
 
@@ -95,8 +92,11 @@ INSTANTIATE_TEST_SUITE_P(Scripts, HostRuns, testing::Values(
     row_name);
 
 INSTANTIATE_TEST_SUITE_P(SyntaxErrors, HostRuns, testing::Values(
-    HostRun{"NameTheFileAndLineAndLaterScriptsStillRun", {"bad.regs", "-e", "4;"}, {{"bad.regs", "1;\n2 2;\n3;"}}, "",
-            1, is(I(1) + parse_error + I(4)), is("bad.regs:2:3: error: `;` expected before `2`\n2 2;\n" + caret(3))},
+    HostRun{"NameTheFileAndLineAndStopTheRun", {"bad.regs", "-e", "4;", "--vars"}, {{"bad.regs", "1;\n2 2;\n3;"}}, "",
+            1, is(I(1) + parse_error), is("bad.regs:2:3: error: `;` expected before `2`\n2 2;\n" + caret(3) +
+                                          "regscript: stopped after the error in bad.regs; --keep-going runs the scripts after it\n")},
+    HostRun{"KeepGoingRunsTheRestAndNumbersEachE", {"--keep-going", "-e", "1 1;", "-e", "x = 2;", "--expand", "[x]!"}, {}, "",
+            1, is(parse_error + I(2) + "2!\n"), is("-e#1:1:3: error: `;` expected before `1`\n1 1;\n" + caret(3))},
     HostRun{"OnStandardInputAreNamedStdin", {"-"}, {}, "\n1 1;", 1, is(parse_error), is("<stdin>:2:3: error: `;` expected before `1`\n1 1;\n" + caret(3))},
     HostRun{"AMissingFinalSemicolonIsReported", {"-e", "x = 1"}, {}, "", 1, is(parse_error), is("-e:1:6: error: `;` expected at the end of the script, after `1`\nx = 1\n" + caret(6))},
     HostRun{"ErrorsAfterEchoedBytesAreReported", {"-e", "#(1"}, {}, "", 1, is("#" + parse_error),
@@ -147,14 +147,21 @@ INSTANTIATE_TEST_SUITE_P(Variables, HostRuns, testing::Values(
     row_name);
 
 INSTANTIATE_TEST_SUITE_P(UsageErrors, HostRuns, testing::Values(
-    HostRun{"NoScript", {}, {}, "", 2, nothing, has("no script given")},
-    HostRun{"UnknownOption", {"-z"}, {}, "", 2, nothing, has("unknown option '-z'; 'regscript --help' lists the options")},
-    HostRun{"MissingValue", {"-e"}, {}, "", 2, nothing, has("option '-e' needs a value: -e TEXT")},
-    HostRun{"NotAnInteger", {"-i", "x=1.5"}, {}, "", 2, nothing, has("-i x=1.5: '1.5' is not a whole number")},
+    HostRun{"NoScriptReadsPipedInput", {"-i", "n=1"}, {}, "x = n;\nx + 1;", 0, is(I(1) + I(2)), nothing},
+    HostRun{"UnknownOption", {"-z"}, {}, "", 2, nothing,
+            is("regscript: The following argument was not expected: -z; 'regscript --help' lists the options\n")},
+    HostRun{"UnknownWarningOption", {"-Wall"}, {}, "", 2, nothing, has("unknown option '-Wall'; the only -W option is -Werror")},
+    HostRun{"MissingValue", {"-e"}, {}, "", 2, nothing, has("--eval: 1 required TEXT missing")},
+    HostRun{"NotAnInteger", {"-i", "x=1.5"}, {}, "", 2, nothing, has("-i 'x=1.5': '1.5' is not a whole number")},
     HostRun{"IntegerOutOfRange", {"-i", "x=2147483648"}, {}, "", 2, nothing, has("'2147483648' is not a whole number")},
-    HostRun{"NoEqualsSign", {"-i", "count"}, {}, "", 2, nothing, has("-i count: expected NAME=INT, e.g. -i count=3")},
+    HostRun{"NoEqualsSign", {"-i", "count"}, {}, "", 2, nothing, has("-i 'count': expected NAME=INT, e.g. -i count=3")},
+    HostRun{"BlanksAroundTheNameAreRefused", {"-i", " y =4", "--vars"}, {}, "", 2, nothing,
+            is("regscript: -i ' y =4': ' y ' is not a name: a name is letters or underscores, then digits (count, x_1, "
+               "a2), with no blanks around the '='\n")},
+    HostRun{"AKeywordIsNoName", {"-s", "int=1"}, {}, "", 2, nothing, has("'int' is a keyword of the language, not a name")},
+    HostRun{"ValuesAttachToShortOptions", {"-ex=6;", "-in=7", "-e", "x * n;"}, {}, "", 0, is(I(6) + I(42)), nothing},
     HostRun{"NameOfAnotherKind", {"-i", "x=1", "-d", "x=2", "-e", "x;"}, {}, "", 2, nothing,
-            has("-d x=2: 'x' is already an integer variable")},
+            has("-d 'x=2': 'x' is already an integer variable")},
     HostRun{"NameOfABuiltIn", {"-d", "sqrt=1", "--vars"}, {}, "", 2, nothing, has("'sqrt' is the name of a built-in function")},
     HostRun{"UnreadableScriptStopsEverything", {"-e", "1;", "missing.regs"}, {}, "", 2, nothing,
             has("cannot read 'missing.regs': No such file or directory")},
@@ -165,16 +172,21 @@ INSTANTIATE_TEST_SUITE_P(UsageErrors, HostRuns, testing::Values(
     HostRun{"Version", {"--version"}, {}, "", 0, is(std::string("regscript ") + REGSCRIPT_VERSION + "\n"), nothing}),
     row_name);
 
+// Piped into a session, lines run without prompts; a session's errors leave the exit status 0.
 INSTANTIATE_TEST_SUITE_P(InteractiveSessions, HostRuns, testing::Values(
     HostRun{"RunLinesAndCommands", {"-I"}, {},
-            "x = 2;\nx * 21;\n\n:vars\n:expand [x]!\n:reset\n:vars\n1 +\n:nope\n:quit\n9;\n",
-            0, is(banner + prompt + I(2) + "result: 2\n" + prompt + I(42) + "result: 42\n" + prompt + prompt +
-                  "int x = 2\n" + prompt + "2!\n" + prompt + "every variable removed\n" + prompt + prompt +
-                  parse_error + "result: 42\n" + prompt + prompt),
-            is("<input>:1:4: error: the script ends inside a statement, after `+`; finish the statement and end it with "
-               "`;`\n1 +\n" + caret(4) + "unknown command ':nope'; type :help for the commands\n")},
+            "x = 2;\nx * 21;\n\n :vars \n:expand [x]!\n:reset\n:vars\nx = (1 +\n2);\n1 1;\n:nope\nquit\n:quit now\n:quit\n9;\n",
+            0, is(I(2) + "result: 2\n" + I(42) + "result: 42\n" + "int x = 2\n" + "2!\n" + "every variable removed\n" +
+                  I(3) + "result: 3\n" + parse_error),
+            is("<input>:1:3: error: `;` expected before `1`\n1 1;\n" + caret(3) +
+               "unknown command ':nope'; type :help for the commands\nto leave, type :quit or press Ctrl-D\n"
+               "':quit' takes nothing after it; type it alone\n")},
+    HostRun{"StatementsAndStringsSpanLines", {"-I"}, {}, "string s; s = \"a;\nb\";\nx = (1 +\n2 2);\ny = 1",
+            0, is(I(1) + S("a;\nb") + "result: 0\n" + parse_error + parse_error),
+            is("<input>:2:3: error: unexpected `2` after `2`; expected an operator or `)`\n2 2);\n" + caret(3) +
+               "<input>:1:6: error: `;` expected at the end of the script, after `1`\ny = 1\n" + caret(6))},
     HostRun{"FollowTheScriptsAndPrecedeTheActions", {"-e", "x = 7;", "-I", "--vars"}, {}, "x = x + 1;\n",
-            0, is(I(7) + banner + prompt + I(8) + "result: 8\n" + prompt + "\nint x = 8\n"), nothing}),
+            0, is(I(7) + I(8) + "result: 8\n" + "int x = 8\n"), nothing}),
     row_name);
 
 }  // namespace

@@ -23,7 +23,7 @@ struct ScriptSource {
 
 // A variable that the host stores before the first script runs (-i, -d, -s).
 struct HostVariable {
-    std::string option;  // as written, "-i count=3", for messages
+    std::string option;  // as written, "-i 'count=3'", for messages
     std::string name;
     std::variant<int32_t, double, std::string> value;
 };
@@ -45,14 +45,19 @@ struct CommandLine {
     bool interactive = false;  // -I: an interactive session after the scripts
     bool warnings_are_errors = false;  // -Werror
     bool check = false;                // --check: report the syntax errors, run nothing else
+    bool keep_going = false;           // --keep-going: run the scripts after a failing one
 };
 
 // The request that `arguments` (without the program name) make; throws CommandLineError.
 CommandLine parse_command_line(const std::vector<std::string>& arguments);
 
 // Whether the run goes on with an interactive session: with -I, or on a terminal when the
-// command line asks for nothing else. Throws CommandLineError when there is nothing to do.
+// command line asks for nothing else.
 bool wants_interactive_session(const CommandLine& command_line, bool input_is_terminal);
+
+// Whether standard input is the script: no script is named, and it is not a terminal that an
+// interactive session would read.
+bool reads_piped_input(const CommandLine& command_line, bool input_is_terminal);
 
 // The text of --help.
 const char* help_text();

@@ -21,9 +21,10 @@ bool read_all(std::FILE* stream, std::string& text) {
     return !std::ferror(stream);
 }
 
-Script read_script(const ScriptSource& source) {
+// `text_name` names a script of -e.
+Script read_script(const ScriptSource& source, const std::string& text_name) {
     if (source.kind == ScriptSource::Kind::file) return {source.value, read_text_file(source.value)};
-    if (source.kind == ScriptSource::Kind::text) return {"-e", source.value};
+    if (source.kind == ScriptSource::Kind::text) return {text_name, source.value};
     Script script{"<stdin>", ""};
     if (!read_all(stdin, script.text)) {
         throw CommandLineError(std::string("cannot read standard input: ") + std::strerror(errno));
@@ -43,7 +44,13 @@ std::string read_text_file(const std::string& name) {
 }
 
 std::vector<Script> read_scripts(const std::vector<ScriptSource>& sources) {
+    std::size_t texts = 0;
+    for (const ScriptSource& source : sources) texts += source.kind == ScriptSource::Kind::text;
     std::vector<Script> scripts;
-    for (const ScriptSource& source : sources) scripts.push_back(read_script(source));
+    std::size_t text_number = 0;
+    for (const ScriptSource& source : sources) {
+        if (source.kind == ScriptSource::Kind::text) ++text_number;
+        scripts.push_back(read_script(source, texts > 1 ? "-e#" + std::to_string(text_number) : "-e"));
+    }
     return scripts;
 }

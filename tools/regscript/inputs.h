@@ -13,7 +13,8 @@ struct Script {
     std::string text;
 };
 
-// The scripts of the command line, in order. Throws CommandLineError for a file that cannot
+// The scripts of the command line, in order. A script of -e is named "-e", or "-e#N" for the
+// N-th when there are several; standard input is "<stdin>". Throws CommandLineError for a file that cannot
 // be read.
 std::vector<Script> read_scripts(const std::vector<ScriptSource>& sources);
 

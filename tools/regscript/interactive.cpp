@@ -1,55 +1,105 @@
 #include "interactive.h"
 
 #include <cstdio>
-#include <iostream>
 #include <string>
 #include <string_view>
 
 #include "expansion.h"
+#include "line_input.h"
 #include "regscript.h"
+#include "regscript_ext.h"
 #include "script_runner.h"
 #include "variable_listing.h"
 
 namespace {
 
 constexpr const char* prompt = "regscript> ";
+constexpr const char* continuation_prompt = "      ...> ";
+constexpr std::string_view blanks = " \t\r\n";
 
 constexpr const char* commands_help =
-    "End every statement with ';'; a line may hold several. Commands:\n"
+    "Type statements, each ending with ';'; one may go on over several lines, and a line may\n"
+    "hold several. Ctrl-C drops what was typed of a statement; the variables stay.\n"
+    "A line that is one of these, and nothing else, is a command:\n"
     "  :vars          list the variables\n"
     "  :reset         remove every variable\n"
     "  :expand TEXT   show TEXT with every [name] replaced by its value\n"
     "  :help          show this help\n"
-    "  :quit          leave (so does the end of input, Ctrl-D)\n";
+    "  :quit          leave (so does Ctrl-D, the end of input)\n";
 
-void run_line(const std::string& line) {
-    const Script script{"<input>", line};
+std::string_view trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+// Whether `text` is a whole input to run: it ends, but for blanks, with a ';' outside string
+// literals (which have no escapes, so every '"' opens or closes one).
+bool statement_complete(std::string_view text) {
+    bool in_string = false;
+    char last = '\0';
+    for (char byte : text) {
+        if (byte == '"') in_string = !in_string;
+        if (!in_string && blanks.find(byte) == std::string_view::npos) last = byte;
+    }
+    return !in_string && last == ';';
+}
+
+// Runs one input; its result only when every statement ran, since after an error the library
+// still returns an earlier statement's.
+void run_input(const std::string& text) {
+    const Script script{"<input>", text};
     const ScriptOutcome outcome = run_script(script);
-    print_result(outcome.result);
+    if (outcome.outcome == REGSCRIPT_RUN_COMPLETED) print_result(outcome.result);
     std::fflush(stdout);
     report_problems(script, outcome, false);
 }
 
-// Carries out a line that begins with ':'; false when the session is to end.
-bool run_command(std::string_view line) {
-    const std::size_t blank = line.find(' ');
+// A message for the person typing, after what the session has printed so far.
+void tell(const std::string& message) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s\n", message.c_str());
+}
+
+enum class Step { go_on, leave };
+
+// Carries out the command `line` (trimmed, beginning with ':').
+Step run_command(std::string_view line) {
+    const std::size_t blank = line.find_first_of(blanks);
     const std::string_view command = line.substr(0, blank);
-    const std::string_view argument = blank == std::string_view::npos ? "" : line.substr(blank + 1);
-    if (command == ":quit") return false;
-    if (command == ":vars") {
+    const std::string_view argument = blank == std::string_view::npos ? "" : trimmed(line.substr(blank));
+    if (command == ":expand") {
+        print_expansion(std::string(argument));
+        std::putchar('\n');
+        return Step::go_on;
+    }
+    const bool known = command == ":quit" || command == ":vars" || command == ":reset" || command == ":help";
+    if (!known) {
+        tell(std::string("unknown command '").append(command).append("'; type :help for the commands"));
+    } else if (!argument.empty()) {
+        tell(std::string("'").append(command).append("' takes nothing after it; type it alone"));
+    } else if (command == ":quit") {
+        return Step::leave;
+    } else if (command == ":vars") {
         print_variables();
     } else if (command == ":reset") {
         reset_registers();
         std::puts("every variable removed");
-    } else if (command == ":expand") {
-        print_expansion(std::string(argument));
-        std::putchar('\n');
-    } else if (command == ":help") {
-        std::fputs(commands_help, stdout);
     } else {
-        std::fflush(stdout);
-        std::fprintf(stderr, "unknown command '%.*s'; type :help for the commands\n", static_cast<int>(command.size()),
-                     command.data());
+        std::fputs(commands_help, stdout);
+    }
+    return Step::go_on;
+}
+
+// Words that people type to leave or to ask for help, which as statements would only wait for
+// their ';'.
+bool answer_habit(std::string_view line) {
+    if (line == "quit" || line == "exit") {
+        tell("to leave, type :quit or press Ctrl-D");
+    } else if (line == "help") {
+        tell("type :help for help");
+    } else {
+        return false;
     }
     return true;
 }
@@ -57,19 +107,38 @@ bool run_command(std::string_view line) {
 }  // namespace
 
 void run_interactive_session() {
-    std::printf("regscript %s interactive session; type :help for help, :quit to leave.\n", REGSCRIPT_VERSION);
-    std::string line;
+    LineInput input;
+    const bool terminal = standard_input_is_terminal();
+    if (terminal) {
+        std::printf("regscript %s interactive session; type :help for help, :quit to leave.\n", REGSCRIPT_VERSION);
+    }
+    std::string pending;  // the lines of a statement not yet complete
     for (;;) {
-        std::fputs(prompt, stdout);
-        std::fflush(stdout);
-        if (!std::getline(std::cin, line)) {
+        const InputLine line = input.read(pending.empty() ? prompt : continuation_prompt);
+        if (line.kind == InputLine::Kind::end) break;
+        if (line.kind == InputLine::Kind::cancelled) {
+            pending.clear();
             std::putchar('\n');
-            return;
+            continue;
         }
-        if (line.starts_with(':')) {
-            if (!run_command(line)) return;
-        } else if (line.find_first_not_of(" \t\r") != std::string::npos) {
-            run_line(line);
+        const std::string_view whole = trimmed(line.text);
+        if (!whole.empty()) input.remember(line.text);
+        if (pending.empty()) {
+            if (whole.empty() || answer_habit(whole)) continue;
+            if (whole.starts_with(':')) {
+                if (run_command(whole) == Step::leave) return;
+                continue;
+            }
+            pending = line.text;
+        } else {
+            pending += '\n';
+            pending += line.text;
+        }
+        if (statement_complete(pending)) {
+            run_input(pending);
+            pending.clear();
         }
     }
+    if (!pending.empty()) run_input(pending);
+    if (terminal) std::putchar('\n');
 }

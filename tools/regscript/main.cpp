@@ -1,7 +1,5 @@
 // regscript: runs scripts through the library, from files, the command line, standard input or
 // an interactive session, and shows the variables they leave.
-#include <unistd.h>
-
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -12,6 +10,7 @@
 #include "host_variables.h"
 #include "inputs.h"
 #include "interactive.h"
+#include "line_input.h"
 #include "regscript.h"
 #include "script_runner.h"
 #include "variable_listing.h"
@@ -50,14 +49,23 @@ void perform(const AfterRunAction& action) {
     }
 }
 
-// Runs the scripts in order; false when any had a syntax error.
+// Runs the scripts in order; false when any failed. A failing script ends the run unless the
+// command line says --keep-going.
 bool run_scripts(const std::vector<Script>& scripts, const CommandLine& command_line) {
     bool clean = true;
-    for (const Script& script : scripts) {
+    for (std::size_t next = 0; next < scripts.size(); ++next) {
+        const Script& script = scripts[next];
         const ScriptOutcome outcome = run_script(script);
         if (command_line.print_results) print_result(outcome.result);
         std::fflush(stdout);
-        if (report_problems(script, outcome, command_line.warnings_are_errors)) clean = false;
+        if (!report_problems(script, outcome, command_line.warnings_are_errors)) continue;
+        clean = false;
+        if (command_line.keep_going) continue;
+        if (next + 1 < scripts.size()) {
+            std::fprintf(stderr, "regscript: stopped after the error in %s; --keep-going runs the scripts after it\n",
+                         script.name.c_str());
+        }
+        break;
     }
     return clean;
 }
@@ -74,13 +82,16 @@ int check(const CommandLine& command_line) {
 
 int run(const CommandLine& command_line) {
     if (command_line.check) return check(command_line);
-    const bool interactive = wants_interactive_session(command_line, isatty(STDIN_FILENO));
-    const std::vector<Script> scripts = read_scripts(command_line.scripts);
+    const bool terminal = standard_input_is_terminal();
+    std::vector<ScriptSource> sources = command_line.scripts;
+    if (reads_piped_input(command_line, terminal)) sources.push_back({ScriptSource::Kind::standard_input, ""});
+    const std::vector<Script> scripts = read_scripts(sources);
     const std::vector<AfterRunAction> actions = read_action_files(command_line.actions);
     Store store;
     store_host_variables(command_line.variables);
     const bool clean = run_scripts(scripts, command_line);
-    if (interactive) run_interactive_session();
+    if (!clean && !command_line.keep_going) return exit_failure;
+    if (wants_interactive_session(command_line, terminal)) run_interactive_session();
     for (const AfterRunAction& action : actions) perform(action);
     return clean ? exit_success : exit_failure;
 }
