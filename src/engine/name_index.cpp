@@ -129,10 +129,12 @@ bool index_insert(NameIndex& index, Variable* variable, const NameKey& key, Vari
     return true;
 }
 
-void index_remove(NameIndex& index, const Variable* variable) {
-    if (index.used == 0) return;
-    std::size_t slot = slot_for(index, key_of(variable->name));
-    if (index.slots[slot].variable == variable) free_slot(index, slot);
+bool index_remove(NameIndex& index, const Variable* variable, const NameKey& key) {
+    if (index.used == 0) return false;
+    std::size_t slot = slot_for(index, key);
+    if (index.slots[slot].variable != variable) return false;
+    free_slot(index, slot);
+    return true;
 }
 
 void index_clear(NameIndex& index) {

@@ -33,8 +33,9 @@ Variable* index_find(const NameIndex& index, const NameKey& key);
 // the index is then unchanged.
 bool index_insert(NameIndex& index, Variable* variable, const NameKey& key, Variable** replaced);
 
-// Removes `variable` from the index if it is the record indexed under its name.
-void index_remove(NameIndex& index, const Variable* variable);
+// Removes `variable`, whose name's key `key` is, from the index if it is the record indexed
+// under that name; false when it is not.
+bool index_remove(NameIndex& index, const Variable* variable, const NameKey& key);
 
 // Frees the table; the index is empty.
 void index_clear(NameIndex& index);

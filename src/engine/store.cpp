@@ -103,9 +103,7 @@ bool load_builtins_into(VariableStore& store) {
 // searched.
 void unindex_variable(VariableStore& store, Variable* variable) {
     const NameKey key = key_of(variable->name);
-    if (index_find(store.index, key) != variable) return;
-    index_remove(store.index, variable);
-    if (!variable->hides_twin) return;
+    if (!index_remove(store.index, variable, key) || !variable->hides_twin) return;
     for (Variable* older = variable->next; older; older = older->next) {
         Variable* replaced;
         if (std::strcmp(older->name, variable->name) == 0) {
