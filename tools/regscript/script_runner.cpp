@@ -60,7 +60,6 @@ bool report_error(const Script& script, int32_t outcome) {
         print_located(script, "error", line, column, message);
         return true;
     }
-    if (outcome == REGSCRIPT_RUN_OUT_OF_MEMORY) std::fprintf(stderr, "%s: error: out of memory\n", script.name.c_str());
     return outcome != REGSCRIPT_RUN_COMPLETED;
 }
 
