@@ -73,7 +73,9 @@ void store_lock_release() {
 void store_lock_destroy_and_clear() {
     const bool held = store_lock_wait();
     VariableStore* retired = current.exchange(nullptr, std::memory_order_acq_rel);
-    if (held) clear_variables();
+    // A caller that held the lock already (a run calling a host function) may still use the
+    // store's records: they go with the store, once the caller lets the lock go.
+    if (held && depth == 1) clear_variables();
     if (retired) retire_store(retired);
     const uint64_t me = platform_thread_id();
     if (held) {
