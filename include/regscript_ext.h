@@ -23,6 +23,13 @@
 #define REGSCRIPT_RUN_STACK_OVERFLOW 3          /* a statement nested too deeply */
 #define REGSCRIPT_RUN_OUT_OF_MEMORY 4           /* memory ran out; the run stopped */
 #define REGSCRIPT_RUN_LOCK_NOT_OBTAINED 5       /* the lock wait failed; nothing ran */
+#define REGSCRIPT_RUN_HOST_FAILED 6             /* a host function failed; the run stopped */
+#define REGSCRIPT_RUN_NESTED 7                  /* called from inside a host function; nothing ran */
+
+/* The types of a host function's result, the host numbers of get_variable_type. */
+#define REGSCRIPT_TYPE_INT 1
+#define REGSCRIPT_TYPE_DOUBLE 2
+#define REGSCRIPT_TYPE_STRING 3
 
 #ifdef __cplusplus
 extern "C" {
@@ -69,6 +76,68 @@ REGSCRIPT_API int32_t REGSCRIPT_STDCALL regscript_last_warning(int32_t index, in
  * Process-wide; a run in progress on another thread may see the change part of the way through.
  * Does not wait for the lock. */
 REGSCRIPT_API void REGSCRIPT_STDCALL regscript_set_output(int32_t enabled);
+
+/* Host functions: functions that scripts call like the built-in ones, e.g. `move_axis(3, 10.5)`.
+ *
+ * A function is called on the run's thread, while the run holds the lock, each time its call is
+ * evaluated: `call` describes that one call and is valid only until the function returns. The
+ * function reads its arguments and sets its result through the accessors below; one that sets
+ * none returns 0, 0.0 or "". It must return normally: no exception, longjmp or thread exit may
+ * leave it.
+ *
+ * Inside a host function the variable functions work (the lock is recursive), with these rules:
+ * delete_variable lets the statement in progress finish with the deleted variable unchanged, as
+ * a script's own `delete` does; reset_registers, regscript_define_function and
+ * regscript_remove_function refuse (-1); run_parser starts no run and returns 0 with
+ * REGSCRIPT_RUN_NESTED; deinit_registers lets the run finish on the store it began with. */
+typedef struct regscript_call regscript_call;
+typedef void(REGSCRIPT_STDCALL *regscript_function)(regscript_call *call, void *context);
+
+/* Defines (or redefines) the function `name` for scripts, replacing a variable of that name.
+ * result_type is a REGSCRIPT_TYPE_ code; parameter_types holds one letter a parameter, up to 8:
+ * 'i' int, 'd' double (also takes an int), 's' string; "" or NULL for none. `context` is handed
+ * to every call. Definitions survive reset_registers and end with deinit_registers. Returns 0;
+ * -1 for a name that scripts cannot write as a name (a keyword, a built-in function, letters and
+ * underscores followed by digits only), bad types, a NULL function, inside a host function, when
+ * memory runs out, and when the lock wait fails. */
+REGSCRIPT_API int32_t REGSCRIPT_STDCALL regscript_define_function(const char *name, int32_t result_type,
+                                                                   const char *parameter_types,
+                                                                   regscript_function function, void *context);
+
+/* Removes the host function `name`: 0; -1 when there is none, inside a host function and when
+ * the lock wait fails. */
+REGSCRIPT_API int32_t REGSCRIPT_STDCALL regscript_remove_function(const char *name);
+
+/* Argument `index` (from 0) of `call`, for a parameter of that type; 0, 0.0 or "" for an index
+ * the function has no such parameter for, and for a call that is not in progress. A string is
+ * the run's and is valid until the function returns. */
+REGSCRIPT_API int32_t REGSCRIPT_STDCALL regscript_argument_int(regscript_call *call, int32_t index);
+REGSCRIPT_API double REGSCRIPT_STDCALL regscript_argument_double(regscript_call *call, int32_t index);
+REGSCRIPT_API const char *REGSCRIPT_STDCALL regscript_argument_string(regscript_call *call, int32_t index);
+
+/* The result of `call`, for a function of that result type (an int function also takes a double,
+ * truncated, and a double function an int); the last one set counts. A text is copied at once;
+ * NULL is "". */
+REGSCRIPT_API void REGSCRIPT_STDCALL regscript_return_int(regscript_call *call, int32_t value);
+REGSCRIPT_API void REGSCRIPT_STDCALL regscript_return_double(regscript_call *call, double value);
+REGSCRIPT_API void REGSCRIPT_STDCALL regscript_return_string(regscript_call *call, const char *text);
+
+/* Ends the run once the function returns: the statement of the call does not finish (no trace
+ * line, no assignment by it, the run result as before), the statements before it stay run,
+ * regscript_last_outcome gives REGSCRIPT_RUN_HOST_FAILED, run_parser's error line and
+ * regscript_last_error the call's line, and regscript_last_error gives `message` (cut at 319
+ * bytes; NULL gives "the host function failed"). */
+REGSCRIPT_API void REGSCRIPT_STDCALL regscript_fail(regscript_call *call, const char *message);
+
+/* Output: every byte that runs would write to standard output (trace lines, parser messages,
+ * echoed bytes) goes to `function` instead, in the same order, in pieces of `length` bytes that
+ * need not be lines and are not NUL-terminated; NULL restores standard output.
+ * regscript_set_output(0) still silences both. Process-wide; the function is called on the
+ * run's thread while the run holds the lock, under the rules of host functions. Does not wait
+ * for the lock. */
+typedef void(REGSCRIPT_STDCALL *regscript_output_function)(const char *text, int32_t length, void *context);
+REGSCRIPT_API void REGSCRIPT_STDCALL regscript_set_output_function(regscript_output_function function,
+                                                                    void *context);
 
 #ifdef __cplusplus
 }

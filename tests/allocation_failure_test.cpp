@@ -45,7 +45,18 @@ struct ScriptSweep {
     const char* script;
 };
 
-class AllocationFailures : public EngineTest, public testing::WithParamInterface<ScriptSweep> {};
+// A host function for the scripts: its argument, returned.
+void REGSCRIPT_STDCALL echo(regscript_call* call, void*) {
+    regscript_return_string(call, regscript_argument_string(call, 0));
+}
+
+class AllocationFailures : public EngineTest, public testing::WithParamInterface<ScriptSweep> {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        ASSERT_EQ(regscript_define_function("echo", REGSCRIPT_TYPE_STRING, "s", echo, nullptr), 0);
+    }
+};
 
 TEST_P(AllocationFailures, StopTheRunAndKeepWhatRan) {
     const ScriptSweep& sweep = GetParam();
@@ -81,7 +92,10 @@ INSTANTIATE_TEST_SUITE_P(Scripts, AllocationFailures, testing::Values(
                 .script = "s = \"0123456789012345678901234567890123456789012345678901234567890123456789"
                           "0123456789012345678901234567890123456789012345678901234567890123456789"
                           "0123456789012345678901234567890123456789012345678901234567890123456789"
-                          "0123456789\";\ns = s + s;"}),
+                          "0123456789\";\ns = s + s;"},
+    ScriptSweep{.name = "host_calls",
+                .setup = "string s; int n;",
+                .script = "s = echo(\"ab\") + \"c\";\nn = strlen(echo(echo(s) + s));\ns = echo(s);"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // One host call and what the host sees of it, with and without a failure.
@@ -117,6 +131,12 @@ INSTANTIATE_TEST_SUITE_P(Host, HostAllocationFailures, testing::Values(
     HostSweep{"set_new_int", [] { return result_and_store(set_int_variable("n", 5)); },
               "0 | int n=5, string s=\"abc\"", "-1 | string s=\"abc\""},
     HostSweep{"substitute", [] { return substituted("value [s], again [s]"); }, "value abc, again abc", ""},
+    HostSweep{"define_function",
+              [] { return result_and_store(regscript_define_function("f", REGSCRIPT_TYPE_INT, "i", echo, nullptr)); },
+              "0 | string s=\"abc\"", "-1 | string s=\"abc\""},
+    HostSweep{"define_over_variable",
+              [] { return result_and_store(regscript_define_function("s", REGSCRIPT_TYPE_INT, "", echo, nullptr)); },
+              "0 | ", "-1 | string s=\"abc\""},
     HostSweep{"reset", [] { return result_and_store(reset_registers()); }, "0 | ", "-1 | "},
     HostSweep{"reset_then_builtins",
               [] { return reset_registers() == 0 ? run_script("sin(0.0) + sqrt(4.0) == 2.0;").output : "failed"; },

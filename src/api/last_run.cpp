@@ -29,6 +29,7 @@ int32_t outcome_code(RunOutcome outcome) {
         case RunOutcome::ended_inside_statement: return REGSCRIPT_RUN_ENDED_INSIDE_STATEMENT;
         case RunOutcome::stack_overflow: return REGSCRIPT_RUN_STACK_OVERFLOW;
         case RunOutcome::out_of_memory: return REGSCRIPT_RUN_OUT_OF_MEMORY;
+        case RunOutcome::host_failed: return REGSCRIPT_RUN_HOST_FAILED;
     }
     return REGSCRIPT_RUN_COMPLETED;
 }
@@ -65,6 +66,11 @@ void remember_lock_failure() {
     last_run.error_line = 0;
     last_run.end_line = 0;
     last_run.warning_count = 0;
+}
+
+void remember_nested_run() {
+    remember_lock_failure();
+    last_run.outcome = REGSCRIPT_RUN_NESTED;
 }
 
 int32_t REGSCRIPT_CDECL regscript_last_outcome(void) { return last_run.outcome; }

@@ -7,3 +7,5 @@
 void remember_run(const RunState& run);
 // The calling thread's last run did not obtain the lock.
 void remember_lock_failure();
+// The calling thread's last run was refused: a host function called it during a run.
+void remember_nested_run();

@@ -1,6 +1,7 @@
 // init_registers, deinit_registers, reset_registers and the window registration.
 #include "notification.h"
 #include "regscript.h"
+#include "statements.h"
 #include "store.h"
 #include "store_lock.h"
 
@@ -13,12 +14,14 @@ int32_t REGSCRIPT_CDECL deinit_registers(void) {
     return 0;
 }
 
+// The host's functions stay. Refused inside a host function: the run's parser holds records of
+// the store.
 int32_t REGSCRIPT_CDECL reset_registers(void) {
     bool loaded;
     {
         StoreLockScope lock;
-        if (!lock.held) return -1;
-        clear_variables();
+        if (!lock.held || run_in_progress()) return -1;
+        clear_variables_keeping_host_functions();
         loaded = load_builtin_functions();
     }
     notify_variables_changed();

@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "platform.h"
+#include "statements.h"
 #include "store.h"
 
 namespace {
@@ -73,7 +74,9 @@ void store_lock_release() {
 void store_lock_destroy_and_clear() {
     const bool held = store_lock_wait();
     VariableStore* retired = current.exchange(nullptr, std::memory_order_acq_rel);
-    if (held) clear_variables();
+    // A run that called this from a host function still uses the store's records: they go with
+    // the store, once the run lets the lock go.
+    if (held && !run_in_progress()) clear_variables();
     if (retired) retire_store(retired);
     const uint64_t me = platform_thread_id();
     if (held) {

@@ -7,6 +7,7 @@
 #include "host_text.h"
 #include "notification.h"
 #include "regscript.h"
+#include "statements.h"
 #include "store.h"
 #include "store_lock.h"
 
@@ -56,12 +57,18 @@ bool store_text(const char* name, const char* text) {
     return false;
 }
 
-// Removes the variable `name` unless it is a built-in function. True when the host is to be
-// notified: something was removed or a built-in's name was given.
+// Removes the variable `name` unless it is a function. True when the host is to be notified:
+// something was removed or a function's name was given. Inside a host function, the statement in
+// progress may hold the record: it is retired until the statement ends, as a script's `delete`.
 bool remove_named_variable(const char* name) {
     Variable* variable = find_named_variable(name);
     if (!variable) return false;
-    if (variable->type != FUNCTION) remove_variable(variable);
+    if (is_function(variable->type)) return true;
+    if (run_in_progress()) {
+        retire_variable(variable);
+    } else {
+        remove_variable(variable);
+    }
     return true;
 }
 

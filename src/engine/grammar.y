@@ -19,6 +19,9 @@
  * The parser keeps no locations (the driver would compute one at every reduction): the line of
  * a syntax error comes from the scanner's last tokens, by the rule in statements.cpp.
  *
+ * The host's functions are three more kinds of name, by their result type. Their calls come
+ * after the original rules; a script that calls none never reaches them.
+ *
  * The generated token codes carry the prefix TOKEN_, so that names such as DELETE or NOT meet no
  * macro of a system header; only the scanner and this file see them. The four kinds of name are
  * the variables' type codes (variable.h).
@@ -36,6 +39,7 @@
 #include "conversions.h"
 #include "declarations.h"
 #include "diagnostics.h"
+#include "host_calls.h"
 #include "memory.h"
 #include "numbers.h"
 #include "output.h"
@@ -75,6 +79,7 @@ void yyerror(const char*) {
 %token PLUS 282 MINUS 283 TIMES 284 DIVIDE 285 MODULO 286 LPAREN 287 RPAREN 288
 %token EQ 289 NE 290 GE 291 LE 292 GT 293 LT 294 SEMICOLON 295 AND 296 OR 297
 %token UMINUS 298 BITAND 299 BITXOR 300 SHR 301 SHL 302 POWER 303
+%token <variable> HOST_INT_FUNCTION 304 HOST_DOUBLE_FUNCTION 305 HOST_STRING_FUNCTION 306
 
 %nterm <integer> iexpr
 %nterm <number> dexpr
@@ -190,6 +195,32 @@ iexpr
     | DOUBLE_DECL INT_VAR                       { $$ = declare_variable($2, DOUBLE_VAR); }
     | DOUBLE_DECL STRING_VAR                    { $$ = declare_variable($2, DOUBLE_VAR); }
     | DOUBLE_DECL DOUBLE_VAR                    { $$ = declare_variable($2, DOUBLE_VAR); }
+    | HOST_INT_FUNCTION LPAREN { open_call($1); } call_arguments RPAREN  { if (!call_host_function()) YYABORT; $$ = int_call_result(); }
+    ;
+
+dexpr
+    : HOST_DOUBLE_FUNCTION LPAREN { open_call($1); } call_arguments RPAREN  { if (!call_host_function()) YYABORT; $$ = double_call_result(); }
+    ;
+
+sexpr
+    : HOST_STRING_FUNCTION LPAREN { open_call($1); } call_arguments RPAREN  { if (!call_host_function()) YYABORT; $$ = string_call_result(); }
+    ;
+
+/* A mismatch with the function's parameters is a syntax error, found where it stands. */
+call_arguments
+    : %empty                                    { if (!arguments_complete()) YYERROR; }
+    | argument_list                             { if (!arguments_complete()) YYERROR; }
+    ;
+
+argument_list
+    : argument
+    | argument_list COMMA argument
+    ;
+
+argument
+    : iexpr                                     { if (!pass_int_argument($1)) YYERROR; }
+    | dexpr                                     { if (!pass_double_argument($1)) YYERROR; }
+    | sexpr                                     { if (!pass_string_argument($1)) YYERROR; }
     ;
 
 %%

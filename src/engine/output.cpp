@@ -15,7 +15,50 @@ namespace {
 // each printer reads it once.
 std::atomic<bool> standard_output_enabled{true};
 
-bool output_enabled() { return standard_output_enabled.load(std::memory_order_relaxed); }
+// Where the output goes instead of standard output. The function and its context change together,
+// under a lock that is held for the copy only; the flag spares the usual case, standard output,
+// that lock.
+struct OutputFunction {
+    regscript_output_function function;
+    void* context;
+};
+OutputFunction output_function = {nullptr, nullptr};
+std::atomic<bool> output_function_set{false};
+std::atomic<bool> output_function_busy{false};
+
+class OutputFunctionGuard {
+public:
+    OutputFunctionGuard() {
+        while (output_function_busy.exchange(true, std::memory_order_acquire)) {
+        }
+    }
+    ~OutputFunctionGuard() { output_function_busy.store(false, std::memory_order_release); }
+    OutputFunctionGuard(const OutputFunctionGuard&) = delete;
+    OutputFunctionGuard& operator=(const OutputFunctionGuard&) = delete;
+};
+
+OutputFunction current_output_function() {
+    if (!output_function_set.load(std::memory_order_acquire)) return {nullptr, nullptr};
+    OutputFunctionGuard guard;
+    return output_function;
+}
+
+// The host's function takes at most INT32_MAX bytes at a time.
+void write_output(const char* bytes, std::size_t length) {
+    const OutputFunction destination = current_output_function();
+    if (!destination.function) {
+        std::fwrite(bytes, 1, length, stdout);
+        return;
+    }
+    while (length > 0) {
+        const std::size_t piece = length < INT32_MAX ? length : INT32_MAX;
+        destination.function(bytes, static_cast<int32_t>(piece), destination.context);
+        bytes += piece;
+        length -= piece;
+    }
+}
+
+void write_output(std::string_view text) { write_output(text.data(), text.size()); }
 
 // Room for the longest "%f" text: a sign, 309 integer digits, the point and six decimals.
 constexpr std::size_t line_capacity = 512;
@@ -37,7 +80,7 @@ public:
         return *this;
     }
     void print() {
-        if (output_enabled()) std::fwrite(buffer, 1, static_cast<std::size_t>(end - buffer), stdout);
+        if (output_enabled()) write_output(buffer, static_cast<std::size_t>(end - buffer));
     }
 
 private:
@@ -51,7 +94,15 @@ private:
 
 }  // namespace
 
+bool output_enabled() { return standard_output_enabled.load(std::memory_order_relaxed); }
+
 void set_output_enabled(bool enabled) { standard_output_enabled.store(enabled, std::memory_order_relaxed); }
+
+void set_output_function(regscript_output_function function, void* context) {
+    OutputFunctionGuard guard;
+    output_function = {function, context};
+    output_function_set.store(function != nullptr, std::memory_order_release);
+}
 
 void print_integer_statement(int32_t value) {
     TraceLine().text("* Integer statement result=").integer(value).text("\t marlin result=").integer(value).text("\n").print();
@@ -64,15 +115,18 @@ void print_double_statement(double value, int32_t truncated) {
 // The text is written as it is, up to its first NUL, however long.
 void print_string_statement(const char* text) {
     if (!output_enabled()) return;
-    std::fputs("* String statement result=", stdout);
-    std::fputs(text ? text : "(null)", stdout);
-    std::fputs("\t marlin result=0\n", stdout);
+    write_output("* String statement result=");
+    write_output(text ? text : "(null)");
+    write_output("\t marlin result=0\n");
 }
 
 void print_parser_error(const char* message) {
-    if (output_enabled()) std::printf("error: %s\n", message);
+    if (!output_enabled()) return;
+    write_output("error: ");
+    write_output(message);
+    write_output("\n");
 }
 
 void echo_byte(char byte) {
-    if (output_enabled()) std::putchar(static_cast<unsigned char>(byte));
+    if (output_enabled()) write_output(&byte, 1);
 }

@@ -1,12 +1,18 @@
 // Everything the engine writes: statement trace lines, parser messages and echoed script bytes,
-// all to standard output.
+// all to standard output or to the host's output function.
 #pragma once
 
 #include <cstdint>
 
-// Whether anything is written to standard output; on from the start. Error printing to standard
-// error is not affected.
+#include "regscript_ext.h"
+
+// Whether anything is written at all; on from the start. Error printing to standard error is not
+// affected.
 void set_output_enabled(bool enabled);
+bool output_enabled();
+
+// Where the output goes instead of standard output; a null function restores standard output.
+void set_output_function(regscript_output_function function, void* context);
 
 void print_integer_statement(int32_t value);
 void print_double_statement(double value, int32_t truncated);

@@ -13,7 +13,8 @@
 
 // A name's token is its variable's type code.
 static_assert(TOKEN_INT_VAR == INT_VAR && TOKEN_STRING_VAR == STRING_VAR && TOKEN_DOUBLE_VAR == DOUBLE_VAR &&
-              TOKEN_FUNCTION == FUNCTION);
+              TOKEN_FUNCTION == FUNCTION && TOKEN_HOST_INT_FUNCTION == HOST_INT_FUNCTION &&
+              TOKEN_HOST_DOUBLE_FUNCTION == HOST_DOUBLE_FUNCTION && TOKEN_HOST_STRING_FUNCTION == HOST_STRING_FUNCTION);
 
 namespace {
 
@@ -235,6 +236,14 @@ int read_operator(const char* p) {
 }
 
 }  // namespace
+
+bool is_script_name(std::string_view name) {
+    std::size_t letters = 0;
+    while (letters < name.size() && is_letter(name[letters])) ++letters;
+    std::size_t end = letters;
+    while (end < name.size() && is_digit(name[end])) ++end;
+    return letters > 0 && end == name.size() && !keyword_token(name) && name != "TRUE" && name != "FALSE";
+}
 
 bool scanner_open_text(const char* text) {
     std::size_t length = std::strlen(text);

@@ -17,6 +17,10 @@ struct TokenPlace {
     int32_t token;  // its code
 };
 
+// Whether a script can write `name` as the name of a variable or function: letters or
+// underscores, then digits, and no keyword.
+bool is_script_name(std::string_view name);
+
 // Scans a private copy of `text` (up to its first NUL) from now on, from line 1. False when
 // memory runs out; there is nothing to scan then.
 bool scanner_open_text(const char* text);

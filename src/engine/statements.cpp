@@ -1,5 +1,8 @@
 #include "statements.h"
 
+#include <cstdio>
+
+#include "host_calls.h"
 #include "memory.h"
 #include "numbers.h"
 #include "output.h"
@@ -11,6 +14,7 @@
 namespace {
 
 RunState run = {};
+bool running = false;
 
 void release_statement_memory() {
     scratch_free_all();
@@ -21,7 +25,7 @@ void release_statement_memory() {
 RunOutcome outcome_of(int parse_status) {
     if (allocation_failed()) return RunOutcome::out_of_memory;
     if (parse_status == 2) return RunOutcome::stack_overflow;
-    if (parse_status == 1 && run.outcome != RunOutcome::syntax_error) return RunOutcome::ended_inside_statement;
+    if (parse_status == 1 && run.outcome == RunOutcome::completed) return RunOutcome::ended_inside_statement;
     return run.outcome;
 }
 
@@ -38,7 +42,9 @@ void run_text(const char* text) {
     run.diagnostic.message[0] = '\0';
     run.warning_count = 0;
     forget_allocation_failures();
+    running = true;
     int parse_status = scanner_open_text(text) ? parse() : 1;
+    running = false;
     run.outcome = outcome_of(parse_status);
     if (run.outcome == RunOutcome::out_of_memory) {
         print_parser_error("out of memory");
@@ -46,11 +52,14 @@ void run_text(const char* text) {
         run.diagnostic = describe_out_of_memory(run.error_line, last_token());
     }
     scanner_close_text();
+    close_all_calls();
     // What an unfinished statement made is freed with the run, not left to a later one.
     release_statement_memory();
 }
 
 const RunState& run_state() { return run; }
+
+bool run_in_progress() { return running; }
 
 void finish_integer_statement(int32_t value) {
     if (!allocation_failed()) {
@@ -81,6 +90,23 @@ void note_syntax_error(bool at_semicolon, const SyntaxErrorContext& context) {
     TokenPlace recent[recent_token_count];
     for (int back = 0; back < recent_token_count; ++back) recent[back] = recent_token(back);
     run.diagnostic = describe_syntax_error(context, recent);
+}
+
+void note_call_mismatch(int32_t line, int32_t column, const char* message) {
+    print_parser_error("parse error");
+    run.error_found_at_semicolon = false;
+    run.diagnostic = {};
+    run.diagnostic.line = line;
+    run.diagnostic.column = column;
+    std::snprintf(run.diagnostic.message, sizeof run.diagnostic.message, "%s", message);
+}
+
+void note_host_failure(int32_t line, int32_t column, const char* message) {
+    run.outcome = RunOutcome::host_failed;
+    run.error_line = line;
+    run.diagnostic.line = line;
+    run.diagnostic.column = column;
+    std::snprintf(run.diagnostic.message, sizeof run.diagnostic.message, "%s", message);
 }
 
 void note_stack_overflow() { run.diagnostic = describe_stack_overflow(last_token()); }

@@ -14,6 +14,7 @@ enum class RunOutcome : int32_t {
     ended_inside_statement,  // the text ended before a statement's `;` (error line 0)
     stack_overflow,          // the text nests too deeply for the parser
     out_of_memory,           // an allocation failed; the line reached is recorded
+    host_failed,             // a host function failed; the line of its call is recorded
 };
 
 // What a run hands back. Owned by this file.
@@ -33,6 +34,10 @@ void run_text(const char* text);
 
 const RunState& run_state();
 
+// Whether run_text is running, on the thread that holds the store lock: a host function called by
+// the run is inside it.
+bool run_in_progress();
+
 // The grammar's statement rules. A statement whose evaluation ran out of memory is not finished:
 // it prints nothing and leaves the result as it was.
 void finish_integer_statement(int32_t value);
@@ -43,6 +48,11 @@ void finish_string_statement(const char* text);
 // A syntax error was reported, at a `;` or at another token; the parser's context says what it
 // could have taken instead.
 void note_syntax_error(bool at_semicolon, const SyntaxErrorContext& context);
+// A host function call at `line` and `column` does not fit the function's parameters; the
+// statement is a syntax error.
+void note_call_mismatch(int32_t line, int32_t column, const char* message);
+// The host function called at `line` and `column` failed with `message`; the run ends.
+void note_host_failure(int32_t line, int32_t column, const char* message);
 // The parser's stacks cannot grow any further.
 void note_stack_overflow();
 // The scanner met text that runs but was probably not meant.

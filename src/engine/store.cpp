@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "host_function.h"
 #include "memory.h"
 #include "name_index.h"
 
@@ -58,6 +59,7 @@ char* copy_text(std::string_view text) {
 
 void free_value(Variable* variable) {
     if (variable->type == STRING_VAR) deallocate(variable->value.text);
+    if (is_host_function(variable->type)) deallocate(variable->value.host);
 }
 
 void free_record(Variable* variable) {
@@ -213,6 +215,15 @@ void clear_variables() {
     free_records(*active);
 }
 
+void clear_variables_keeping_host_functions() {
+    if (walk.store == active) *walk.position = nullptr;
+    for (Variable* variable = active->head; variable;) {
+        Variable* next = variable->next;
+        if (!is_host_function(variable->type)) remove_variable(variable);
+        variable = next;
+    }
+}
+
 bool load_builtin_functions() { return load_builtins_into(*active); }
 
 Variable* first_variable() { return active ? active->head : nullptr; }
@@ -234,5 +245,14 @@ bool retype_variable(Variable* variable, int32_t type) {
     variable->type = type;
     std::memset(&variable->value, 0, sizeof variable->value);
     variable->value.text = empty_text;
+    return true;
+}
+
+bool store_host_function(const NameKey& key, int32_t type, HostFunction* definition) {
+    Variable* variable = find_variable(key);
+    if (!variable && !(variable = create_variable(key, type))) return false;
+    free_value(variable);
+    variable->type = type;
+    variable->value.host = definition;
     return true;
 }

@@ -55,6 +55,14 @@ void free_retired_variables();
 // Frees every record; the store is empty afterwards.
 void clear_variables();
 
+// Frees every record but the host's functions, which stay as they are.
+void clear_variables_keeping_host_functions();
+
+// Makes the record `key` a host function of `type` (HOST_INT_FUNCTION and so on) that owns
+// `definition`, replacing what the name held; creates it when there is none. False, changing
+// nothing, when memory runs out.
+bool store_host_function(const NameKey& key, int32_t type, HostFunction* definition);
+
 // Adds sin, cos, atan, ln, exp, sqrt in that order, so that sqrt stands nearest the head. False
 // when memory runs out; the functions added before stay.
 bool load_builtin_functions();

@@ -116,6 +116,15 @@ static int load_library(void) {
     LOAD(close_list_variables, NoArguments);
     LOAD(my_parse, Parse);
     LOAD(my_free, Free);
+    /* The host functions' extension, under plain names too. */
+    static const char *const host_function_names[] = {
+        "regscript_define_function", "regscript_remove_function", "regscript_argument_int",
+        "regscript_argument_double", "regscript_argument_string", "regscript_return_int",
+        "regscript_return_double",   "regscript_return_string",   "regscript_fail",
+        "regscript_set_output_function"};
+    for (size_t i = 0; i < sizeof host_function_names / sizeof host_function_names[0]; ++i) {
+        resolve(host_function_names[i]);
+    }
     /* Decorated names would tell of a DLL built without --kill-at. */
     check(GetProcAddress(library, "_run_parser@8") == NULL && GetProcAddress(library, "run_parser@8") == NULL,
           "no decorated export run_parser@8");
