@@ -1,11 +1,13 @@
-// run_parser: one script run, holding the store lock from start to end.
+// run_parser and the one entry every run goes through, holding the store lock from start to end.
+#include "run.h"
+
 #include "last_run.h"
 #include "notification.h"
 #include "regscript.h"
 #include "statements.h"
 #include "store_lock.h"
 
-int32_t REGSCRIPT_STDCALL run_parser(const char* script, int32_t* error_line) {
+int32_t run_script_text(const char* text, int32_t* error_line) {
     int32_t result;
     {
         StoreLockScope lock;
@@ -13,11 +15,15 @@ int32_t REGSCRIPT_STDCALL run_parser(const char* script, int32_t* error_line) {
             remember_lock_failure();
             return 0;
         }
-        run_text(script ? script : "");
+        run_text(text);
         remember_run(run_state());
         if (error_line) *error_line = run_state().error_line;
         result = run_state().result;
     }
     notify_variables_changed();
     return result;
+}
+
+int32_t REGSCRIPT_STDCALL run_parser(const char* script, int32_t* error_line) {
+    return run_script_text(script ? script : "", error_line);
 }

@@ -12,10 +12,10 @@
 namespace {
 
 // A host may switch the output off while another thread runs a script: the flag is atomic, and
-// each printer reads it once.
+// each printer reads it once, before it formats anything: a quiet run formats no line.
 std::atomic<bool> standard_output_enabled{true};
 
-bool output_enabled() { return standard_output_enabled.load(std::memory_order_relaxed); }
+bool output_wanted() { return standard_output_enabled.load(std::memory_order_relaxed); }
 
 // Room for the longest "%f" text: a sign, 309 integer digits, the point and six decimals.
 constexpr std::size_t line_capacity = 512;
@@ -36,9 +36,7 @@ public:
         end = std::to_chars(end, limit(), value, std::chars_format::fixed, 6).ptr;
         return *this;
     }
-    void print() {
-        if (output_enabled()) std::fwrite(buffer, 1, static_cast<std::size_t>(end - buffer), stdout);
-    }
+    void print() { std::fwrite(buffer, 1, static_cast<std::size_t>(end - buffer), stdout); }
 
 private:
     std::size_t room() const { return static_cast<std::size_t>(limit() - end); }
@@ -54,25 +52,27 @@ private:
 void set_output_enabled(bool enabled) { standard_output_enabled.store(enabled, std::memory_order_relaxed); }
 
 void print_integer_statement(int32_t value) {
+    if (!output_wanted()) return;
     TraceLine().text("* Integer statement result=").integer(value).text("\t marlin result=").integer(value).text("\n").print();
 }
 
 void print_double_statement(double value, int32_t truncated) {
+    if (!output_wanted()) return;
     TraceLine().text("* Double statement result=").fixed(value).text("\t marlin result=").integer(truncated).text("\n").print();
 }
 
 // The text is written as it is, up to its first NUL, however long.
 void print_string_statement(const char* text) {
-    if (!output_enabled()) return;
+    if (!output_wanted()) return;
     std::fputs("* String statement result=", stdout);
     std::fputs(text ? text : "(null)", stdout);
     std::fputs("\t marlin result=0\n", stdout);
 }
 
 void print_parser_error(const char* message) {
-    if (output_enabled()) std::printf("error: %s\n", message);
+    if (output_wanted()) std::printf("error: %s\n", message);
 }
 
 void echo_byte(char byte) {
-    if (output_enabled()) std::putchar(static_cast<unsigned char>(byte));
+    if (output_wanted()) std::putchar(static_cast<unsigned char>(byte));
 }
