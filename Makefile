@@ -14,7 +14,8 @@
 #   make bench          build and run the benchmarks, the comparison with Lua and muparser and
 #                       the heap both engines take
 #                       (QUICK=1: a short run, as CI does)
-#   make profile        instructions of W1a and W2 by function, counted by callgrind
+#   make profile        instructions of W1a, W2 and their prepared runs by function, counted by
+#                       callgrind
 
 .PHONY: all test test-sanitize test-release test-tsan test-valgrind test-windows test-windows64 dist fuzz \
 	prerequisites clean run bench bench-build profile

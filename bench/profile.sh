@@ -15,12 +15,12 @@ profile() {
   read -r units unit <<<"$result"
   total=$(callgrind_annotate "$out" | awk '/PROGRAM TOTALS/ { gsub(",", "", $1); print $1 }')
   echo "== $1: $((total / units)) instructions per $unit ($total for $units ${unit}s)"
-  # From run_parser on, each function once (inlined code appears under several file names),
+  # From the run's entry on, each function once (inlined code appears under several file names),
   # without its file and object.
   callgrind_annotate --inclusive=yes --auto=no "$out" |
     sed -n 's/^\( *[0-9,]* ([ 0-9.]*%)  \)[^:]*:\(.*\)$/\1\2/p' | sed 's/ \[[^]]*\]$//' |
     sed 's/std::basic_string_view<char, std::char_traits<char> >/std::string_view/g' |
-    awk '/run_parser/ { started = 1 } started && !seen[substr($0, index($0, "%)") + 4)]++ && ++shown <= 25' |
+    awk '/run_parser|regscript_run_prepared/ { started = 1 } started && !seen[substr($0, index($0, "%)") + 4)]++ && ++shown <= 25' |
     cut -c 1-120
   echo
 }
@@ -30,3 +30,7 @@ profile W1b 500
 profile W3-10 20000
 profile W3-10000 20000
 profile W2 2
+profile W1a-prep 2000
+profile W1a-prep-quiet 2000
+profile W2-prep 2
+profile W2-prep-quiet 2

@@ -1,11 +1,12 @@
-// regscript's adapters: everything goes through the exported functions of include/regscript.h,
-// as a host calls them. Each adapter starts from an empty store.
+// regscript's adapters: everything goes through the exported functions of include/regscript.h and
+// regscript_ext.h, as a host calls them. Each adapter starts from an empty store.
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "engine_runners.h"
 #include "regscript.h"
+#include "regscript_ext.h"
 
 namespace {
 
@@ -13,10 +14,29 @@ class RegscriptScripts {
 public:
     explicit RegscriptScripts(Workload workload) : script_(script_texts(workload).regscript) {
         reset_registers();
-        run_text(script_texts(workload).regscript_setup);
+        run_parser(script_texts(workload).regscript_setup.c_str(), &error_line_);
+        note_error();
+        if (script_handling(workload) != ScriptHandling::fresh_text) {
+            prepared_ = regscript_prepare(script_.c_str());
+            if (!prepared_) error_ = "regscript_prepare ran out of memory";
+        }
+        if (script_handling(workload) == ScriptHandling::prepared_quiet) regscript_set_output(0);
     }
+    ~RegscriptScripts() {
+        regscript_free_prepared(prepared_);
+        regscript_set_output(1);
+    }
+    RegscriptScripts(const RegscriptScripts&) = delete;
+    RegscriptScripts& operator=(const RegscriptScripts&) = delete;
 
-    void run_script() { run_text(script_); }
+    void run_script() {
+        if (prepared_) {
+            regscript_run_prepared(prepared_, &error_line_);
+        } else {
+            run_parser(script_.c_str(), &error_line_);
+        }
+        note_error();
+    }
 
     Value read(const std::string& name) const {
         switch (get_variable_type(name.c_str())) {
@@ -30,10 +50,8 @@ public:
     const std::string& error() const { return error_; }
 
 private:
-    void run_text(const std::string& text) {
-        int32_t error_line = 0;
-        run_parser(text.c_str(), &error_line);
-        if (error_line != 0) error_ = "syntax error on line " + std::to_string(error_line);
+    void note_error() {
+        if (error_line_ != 0) error_ = "syntax error on line " + std::to_string(error_line_);
     }
 
     static std::string read_string(const std::string& name) {
@@ -45,6 +63,8 @@ private:
     }
 
     const std::string& script_;
+    regscript_script* prepared_ = nullptr;  // for a prepared workload
+    int32_t error_line_ = 0;
     std::string error_;
 };
 

@@ -17,7 +17,9 @@ void run_workload(benchmark::State& state, Workload workload) {
 
 benchmark::TimeUnit readable_unit(Workload workload) {
     switch (workload) {
-        case Workload::long_script: return benchmark::kMillisecond;
+        case Workload::long_script:
+        case Workload::long_script_prepared:
+        case Workload::long_script_quiet: return benchmark::kMillisecond;
         case Workload::substitution: return benchmark::kMicrosecond;
         default: return benchmark::kNanosecond;
     }

@@ -18,12 +18,29 @@ const std::vector<WorkloadInfo> workloads = {
     {Workload::numeric_statements, "W1b-num", "W1b's int and double statements", "run", 1, 0},
     {Workload::long_script, "W2", "one script, 100,000 int and double statements", "statement",
      static_cast<double>(long_script_statements), 0},
+    {Workload::one_statement_prepared, "W1a-prep", "W1a prepared once, run again", "run", 1, 0},
+    {Workload::one_statement_quiet, "W1a-prep-quiet", "W1a prepared, output off", "run", 1, 0},
+    {Workload::long_script_prepared, "W2-prep", "W2 prepared once, run again", "statement",
+     static_cast<double>(long_script_statements), 0},
+    {Workload::long_script_quiet, "W2-prep-quiet", "W2 prepared, output off", "statement",
+     static_cast<double>(long_script_statements), 0},
     {Workload::variables_10, "W3-10", "host set + get by name, 10 variables", "pair", 1, 0},
     {Workload::variables_1000, "W3-1000", "host set + get by name, 1,000 variables", "pair", 1, 0},
     {Workload::variables_10000, "W3-10000", "host set + get by name, 10,000 variables", "pair", 1, 0},
     {Workload::substitution, "W4", "my_parse of 64 KB, a [name] every ~40 bytes", "text", 1,
      substitution_text_size},
 };
+
+// The workload whose texts and values a prepared one runs; the workload itself otherwise.
+Workload texts_workload(Workload workload) {
+    switch (workload) {
+        case Workload::one_statement_prepared:
+        case Workload::one_statement_quiet: return Workload::one_statement;
+        case Workload::long_script_prepared:
+        case Workload::long_script_quiet: return Workload::long_script;
+        default: return workload;
+    }
+}
 
 // A small fixed generator, so that every build measures the same texts.
 class Xorshift {
@@ -257,13 +274,24 @@ std::string describe_difference(const NamedValue& expected, const Value& found) 
 }
 
 bool is_script_workload(Workload workload) {
+    workload = texts_workload(workload);
     return workload == Workload::one_statement || workload == Workload::five_statements ||
            workload == Workload::numeric_statements || workload == Workload::long_script;
 }
 
+ScriptHandling script_handling(Workload workload) {
+    switch (workload) {
+        case Workload::one_statement_prepared:
+        case Workload::long_script_prepared: return ScriptHandling::prepared;
+        case Workload::one_statement_quiet:
+        case Workload::long_script_quiet: return ScriptHandling::prepared_quiet;
+        default: return ScriptHandling::fresh_text;
+    }
+}
+
 const ScriptTexts& script_texts(Workload workload) {
     static const ScriptTexts long_script_texts = long_script().texts();
-    switch (workload) {
+    switch (texts_workload(workload)) {
         case Workload::one_statement: return one_statement_texts;
         case Workload::five_statements: return five_statement_texts;
         case Workload::numeric_statements: return numeric_statement_texts;
@@ -272,7 +300,7 @@ const ScriptTexts& script_texts(Workload workload) {
 }
 
 std::vector<NamedValue> expected_after_runs(Workload workload, uint64_t runs) {
-    switch (workload) {
+    switch (texts_workload(workload)) {
         case Workload::one_statement: return {{"x", static_cast<int64_t>(runs)}};
         case Workload::five_statements: return statement_values(runs, true);
         case Workload::numeric_statements: return statement_values(runs, false);

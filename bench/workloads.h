@@ -14,6 +14,10 @@ enum class Workload {
     five_statements,     // W1b: integer, double and string statements in one short text
     numeric_statements,  // W1b's integer and double statements alone: what muparser can run
     long_script,         // W2: one script of 100,000 statements
+    one_statement_prepared,  // W1a's text prepared once and run again and again
+    one_statement_quiet,     //     ... with regscript's output off
+    long_script_prepared,    // W2's text prepared once and run again and again
+    long_script_quiet,       //     ... with regscript's output off
     variables_10,        // W3: a host sets and reads one variable among 10 in the store
     variables_1000,      //     ... among 1,000
     variables_10000,     //     ... among 10,000
@@ -75,6 +79,14 @@ struct ScriptTexts {
 };
 
 bool is_script_workload(Workload workload);
+// How a script workload's text reaches the engine.
+enum class ScriptHandling {
+    fresh_text,      // handed over, compiled and run on every run
+    prepared,        // compiled once: regscript's prepared script, Lua's chunk, muparser's expression
+    prepared_quiet,  // prepared, and regscript writes no trace lines (Lua and muparser print nothing)
+};
+ScriptHandling script_handling(Workload workload);
+// The texts; a prepared workload runs those of the workload it prepares.
 const ScriptTexts& script_texts(Workload workload);
 
 // The variables that `runs` runs of the workload's script leave, after its setup.

@@ -3,8 +3,8 @@
  * which these leave exactly as they are. C, exported beside them, with the same calling
  * conventions and the same strncpy rule for texts handed out.
  *
- * The last run is the calling thread's: every run_parser call, also one whose lock wait failed,
- * replaces the calling thread's record of its last run, and the functions below read that record
+ * The last run is the calling thread's: every run_parser or regscript_run_prepared call, also one
+ * whose lock wait failed, replaces the calling thread's record of its last run, and the functions below read that record
  * without waiting for the lock. Runs of other threads never change it, so a thread can always
  * read what its own run did. A thread that has run nothing reads REGSCRIPT_RUN_NONE.
  */
@@ -138,6 +138,24 @@ REGSCRIPT_API void REGSCRIPT_STDCALL regscript_fail(regscript_call *call, const 
 typedef void(REGSCRIPT_STDCALL *regscript_output_function)(const char *text, int32_t length, void *context);
 REGSCRIPT_API void REGSCRIPT_STDCALL regscript_set_output_function(regscript_output_function function,
                                                                     void *context);
+
+/* A prepared script: a text handed over once and run many times. Running it is running its
+ * text with run_parser, exactly: the same result and error line, the same output, variables,
+ * warnings, diagnostic and outcome, the same notification, under the same lock.
+ * Any thread may run a prepared script, also one that another thread prepared; runs serialise on
+ * the lock as run_parser's do. Freeing a script while another thread runs it is an error of the
+ * host's, which the library cannot detect. */
+typedef struct regscript_script regscript_script;
+
+/* Copies `text` (up to its first NUL; NULL is the empty text) into a new prepared script. Does
+ * not wait for the lock and needs no init_registers. NULL when memory runs out. */
+REGSCRIPT_API regscript_script *REGSCRIPT_STDCALL regscript_prepare(const char *text);
+
+/* Runs the script as run_parser(text, error_line) would. A NULL script runs as the empty text. */
+REGSCRIPT_API int32_t REGSCRIPT_STDCALL regscript_run_prepared(regscript_script *script, int32_t *error_line);
+
+/* Frees the script; NULL is ignored. Does not wait for the lock. */
+REGSCRIPT_API void REGSCRIPT_STDCALL regscript_free_prepared(regscript_script *script);
 
 #ifdef __cplusplus
 }

@@ -14,7 +14,6 @@
 #include <cstdio>
 
 #include "regscript.h"
-#include "store.h"
 #include "store_lock.h"
 
 ScriptRun run_script(const char* script) {
@@ -24,32 +23,6 @@ ScriptRun run_script(const char* script) {
     std::fflush(stdout);
     outcome.output = testing::internal::GetCapturedStdout();
     return outcome;
-}
-
-std::string describe_variables() {
-    std::string text;
-    char number[64];
-    for (const Variable* variable = first_variable(); variable; variable = variable->next) {
-        switch (variable->type) {
-            case INT_VAR:
-                std::snprintf(number, sizeof number, "%d", variable->value.integer);
-                text += std::string("int ") + variable->name + "=" + number;
-                break;
-            case DOUBLE_VAR:
-                std::snprintf(number, sizeof number, "%g", variable->value.number);
-                text += std::string("double ") + variable->name + "=" + number;
-                break;
-            case STRING_VAR:
-                text += std::string("string ") + variable->name + "=" +
-                        (variable->value.text ? "\"" + std::string(variable->value.text) + "\"" : "none");
-                break;
-            default:
-                continue;
-        }
-        text += ", ";
-    }
-    if (!text.empty()) text.resize(text.size() - 2);
-    return text;
 }
 
 std::string substituted(const char* text) {

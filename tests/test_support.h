@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "store_description.h"
+
 struct ScriptRun {
     int32_t result;
     int32_t error_line;
@@ -17,10 +19,6 @@ struct ScriptRun {
 
 // Runs `script` through run_parser and captures what it writes to standard output.
 ScriptRun run_script(const char* script);
-
-// The variables of the store other than the built-in functions, newest first, as
-// "int x=5, double d=2.5, string s=\"abc\"" (a string without text shows as `string s=none`).
-std::string describe_variables();
 
 // Counts the change notifications posted to the registered window: a datagram socket on POSIX, a
 // message-only window of the calling thread on Windows.

@@ -1,5 +1,5 @@
-// run_parser: one script run, holding the store lock from start to end.
-#include "run_entry.h"
+// run_parser and the one entry every run goes through, holding the store lock from start to end.
+#include "run.h"
 
 #include "last_run.h"
 #include "notification.h"
@@ -7,7 +7,7 @@
 #include "statements.h"
 #include "store_lock.h"
 
-int32_t enter_run(void (*run)(const void* script), const void* script, int32_t* error_line) {
+int32_t run_script_text(const char* text, int32_t* error_line) {
     int32_t result;
     {
         StoreLockScope lock;
@@ -20,7 +20,7 @@ int32_t enter_run(void (*run)(const void* script), const void* script, int32_t* 
             if (error_line) *error_line = 0;
             return 0;
         }
-        run(script);
+        run_text(text);
         remember_run(run_state());
         if (error_line) *error_line = run_state().error_line;
         result = run_state().result;
@@ -30,6 +30,5 @@ int32_t enter_run(void (*run)(const void* script), const void* script, int32_t* 
 }
 
 int32_t REGSCRIPT_STDCALL run_parser(const char* script, int32_t* error_line) {
-    auto run_script_text = [](const void* text) { run_text(static_cast<const char*>(text)); };
-    return enter_run(run_script_text, script ? script : "", error_line);
+    return run_script_text(script ? script : "", error_line);
 }

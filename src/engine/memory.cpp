@@ -6,7 +6,8 @@
 namespace {
 
 // Set and read under the store lock, except by my_parse, which also allocates when it cannot
-// have the lock: a failure there may stop a run on another thread, which is out of memory too.
+// have the lock, and regscript_prepare, which never takes it: a failure there may stop a run on
+// another thread, which is out of memory too.
 std::atomic<bool> failed{false};
 
 #ifdef REGSCRIPT_FAULT_INJECTION

@@ -12,7 +12,7 @@
 namespace {
 
 // A host may switch the output off while another thread runs a script: the flag is atomic, and
-// each printer reads it once.
+// each printer reads it once, before it formats anything: a quiet run formats no line.
 std::atomic<bool> standard_output_enabled{true};
 
 // Where the output goes instead of standard output. The function and its context change together,
@@ -79,9 +79,7 @@ public:
         end = std::to_chars(end, limit(), value, std::chars_format::fixed, 6).ptr;
         return *this;
     }
-    void print() {
-        if (output_enabled()) write_output(buffer, static_cast<std::size_t>(end - buffer));
-    }
+    void print() { write_output(buffer, static_cast<std::size_t>(end - buffer)); }
 
 private:
     std::size_t room() const { return static_cast<std::size_t>(limit() - end); }
@@ -105,10 +103,12 @@ void set_output_function(regscript_output_function function, void* context) {
 }
 
 void print_integer_statement(int32_t value) {
+    if (!output_enabled()) return;
     TraceLine().text("* Integer statement result=").integer(value).text("\t marlin result=").integer(value).text("\n").print();
 }
 
 void print_double_statement(double value, int32_t truncated) {
+    if (!output_enabled()) return;
     TraceLine().text("* Double statement result=").fixed(value).text("\t marlin result=").integer(truncated).text("\n").print();
 }
 
