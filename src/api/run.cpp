@@ -8,7 +8,7 @@
 int32_t REGSCRIPT_STDCALL run_parser(const char* script, int32_t* error_line) {
     int32_t result;
     {
-        StoreLockScope lock;
+        RunLockScope lock;
         if (!lock.held) {
             remember_lock_failure();
             return 0;
