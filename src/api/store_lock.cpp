@@ -40,7 +40,7 @@ FAST_THREAD_LOCAL Holding holding = {nullptr, 0, false};
 struct ReleaseAtThreadEnd {
     bool armed = false;
     ~ReleaseAtThreadEnd() {
-        if (!holding.locked) return;
+        if (!armed || !holding.locked) return;
         holding.depth = 1;
         store_lock_release();
     }
