@@ -21,7 +21,8 @@ namespace {
 
 // A holder word is the holder's identity and the fork generation it took the lock in: a process
 // made by fork counts one generation more and keeps only the thread that forked, so a word of an
-// older generation names a thread that this process lacks, unless it names the survivor.
+// older generation names a thread that this process lacks, unless it names the survivor. The
+// identity keeps 48 bits: more threads than a process can make in centuries.
 constexpr int generation_bits = 16;
 constexpr uint64_t generation_mask = (uint64_t{1} << generation_bits) - 1;
 std::atomic<uint64_t> fork_generation{0};
