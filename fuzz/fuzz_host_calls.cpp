@@ -1,6 +1,5 @@
 // Sequences of host calls, checked against a model of the store. Each input byte chooses a call;
 // the following bytes give its arguments. Names come from a small table so that calls collide.
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -94,7 +93,8 @@ void check_string_read(const char* name, int32_t size) {
 void check_listing(bool adopt) {
     CHECK(open_list_variables() == 0);
     std::vector<Entry> listed;
-    char name[64], text[64];
+    char name[64];
+    std::vector<char> text;
     Entry entry;
     get_first_variable();
     while (get_next_int_variable(name, sizeof name, &entry.integer) == 0) {
@@ -106,10 +106,11 @@ void check_listing(bool adopt) {
         listed.push_back({name, REGSCRIPT_DOUBLE, 0, entry.number, ""});
     }
     get_first_variable();
+    // Each text at its full length, measured first: a script may have grown it past any fixed size.
     for (int32_t length; (length = get_next_string_variable(name, sizeof name, nullptr, 0)) >= 0;) {
-        CHECK(get_next_string_variable(name, sizeof name, text, sizeof text) == 0);
-        size_t copied = std::min(static_cast<size_t>(length), sizeof text);
-        listed.push_back({name, REGSCRIPT_STRING, 0, 0.0, std::string(text, copied)});
+        text.assign(static_cast<size_t>(length) + 1, '\0');
+        CHECK(get_next_string_variable(name, sizeof name, text.data(), length + 1) == 0);
+        listed.push_back({name, REGSCRIPT_STRING, 0, 0.0, std::string(text.data(), static_cast<size_t>(length))});
     }
     CHECK(close_list_variables() == 0);
     if (adopt) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the release archives in build/dist from the release builds build/release, build/windows
 # and build/windows64, with their SHA-256 sums, then checks each as its users meet it: unpacked in
-# a fresh folder, a host program builds against it and runs.
+# a fresh folder, host programs (among them the complete host of docs/host-api.md) build against it
+# and run.
 #   regscript-VERSION-linux-ARCH.tar.gz  the installed tree of the Linux library
 #   regscript-VERSION-windows.zip        x86/ and x64/, each an installed tree of the DLL (bin/,
 #                                        lib/ with regscript.lib, regscript.dll.a, regscript.def,
@@ -41,6 +42,20 @@ check_windows_example() {
     grep -q 'double price = 7.5'
 }
 
+# The complete host of docs/host-api.md, as the documents' test extracts it: built with only the
+# unpacked Linux tree and run; its declarations compiled against each Windows tree's headers.
+check_documented_host() {
+  local code=$dist/check/documented-host tree=$dist/check/$linux libdir
+  mkdir -p "$code"
+  build/release/tests/docs/extract_host_code docs/host-api.md "$code" >/dev/null
+  libdir=$(dirname "$(find "$tree" -name libregscript.so | head -n 1)")
+  cc -Wall -Werror "$code/host_program.c" -I "$tree/include" -L "$libdir" -lregscript -Wl,-rpath,"$libdir" \
+    -o "$code/host_program"
+  "$code/host_program" | grep -qx 'notifications: 6'
+  i686-w64-mingw32-gcc -Wall -Werror -c "$code/declarations.c" -I "$dist/check/$windows/x86/include" -o "$code/x86.o"
+  x86_64-w64-mingw32-gcc -Wall -Werror -c "$code/declarations.c" -I "$dist/check/$windows/x64/include" -o "$code/x64.o"
+}
+
 check_archives() {
   (cd "$dist" && sha256sum --quiet -c SHA256SUMS)
   rm -rf "$dist/check"
@@ -52,6 +67,7 @@ check_archives() {
     -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF >/dev/null
   cmake --build "$dist/check/consumer" >/dev/null
   "$dist/check/consumer/consumer" | grep -qx 'consumer: ok'
+  check_documented_host
 
   check_windows_example x86 i686-w64-mingw32-gcc wine windows
   check_windows_example x64 x86_64-w64-mingw32-gcc /usr/lib/wine/wine64 windows64

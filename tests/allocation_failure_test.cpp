@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "memory.h"
@@ -149,6 +150,18 @@ INSTANTIATE_TEST_SUITE_P(Host, HostAllocationFailures, testing::Values(
               },
               "0 | -1", "-1 | -1"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// my_parse copies its text on a thread that cannot have the lock: a failure there must not end a
+// run that another thread is making meanwhile.
+TEST(AllocationFailures, BelongToTheThreadThatMetThem) {
+    forget_allocation_failures();
+    fail_allocation_after(1);
+    std::thread([] {
+        EXPECT_EQ(allocate(1), nullptr);
+        EXPECT_TRUE(allocation_failed());
+    }).join();
+    EXPECT_FALSE(allocation_failed());
+}
 
 #else
 

@@ -2,7 +2,9 @@
 // runs and resets.
 #ifndef _WIN32
 #include <fcntl.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -126,6 +128,36 @@ TEST_F(LifecycleTest, ANotificationPipeThatCannotTakeItIsSkipped) {
     set_register_window(nullptr);
     for (int fd : {full[0], full[1], unread[1]}) close(fd);
 }
+
+// An event descriptor takes only 8-byte counts: each notification adds one.
+TEST_F(LifecycleTest, AnEventDescriptorCountsTheNotifications) {
+    int events = eventfd(0, EFD_NONBLOCK);
+    ASSERT_GE(events, 0);
+    set_register_window(reinterpret_cast<void*>(static_cast<intptr_t>(events)));
+    set_int_variable("n", 1);
+    set_int_variable("n", 2);
+    set_register_window(nullptr);
+    uint64_t count = 0;
+    EXPECT_EQ(read(events, &count, sizeof count), static_cast<ssize_t>(sizeof count));
+    EXPECT_EQ(count, 2u);
+    close(events);
+}
+
+// The child of a fork has only the thread that forked: a lock that another thread held in the
+// parent is handed over at the child's first call.
+using ForkedProcess = EngineTest;
+TEST_F(ForkedProcess, TakesOverTheLockOfAThreadItLacks) {
+    LockHolder holder;
+    const pid_t child = fork();
+    if (child == 0) {
+        const bool works = init_registers() == 0 && set_int_variable("x", 7) == 0 && get_int_variable("x") == 7;
+        _exit(works ? 0 : 1);
+    }
+    ASSERT_GT(child, 0);
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
 #endif
 
 TEST(ThreadIdentity, IsNeverReusedByALaterThread) {
@@ -193,10 +225,34 @@ TEST_F(LifecycleTest, InitialisingNeverWaitsForAHolderOfTheOldStore) {
         LockHolder holder;
         EXPECT_LT(milliseconds_taken([] { EXPECT_EQ(init_registers(), 0); }), 500);
         deinit_registers();
-        EXPECT_LT(milliseconds_taken([] { EXPECT_EQ(init_registers(), 0); }), 500);
+        EXPECT_LT(milliseconds_taken([] {
+            EXPECT_EQ(init_registers(), 0);
+            EXPECT_EQ(set_int_variable("new", 1), 0);  // the new store has a lock of its own
+        }), 500);
     }
     EXPECT_EQ(run_script("sqrt(16.0) == 4.0;").output, "* Integer statement result=1\t marlin result=1\n");
     EXPECT_EQ(count_builtins(), 6);
+}
+
+// A listing's cursor belongs to the store it walks: after a deinit that timed out and an init,
+// the old store is freed by its holder, and the next get-next call finds nothing.
+TEST_F(LifecycleTest, AListingCursorGoesWithItsStore) {
+    set_int_variable("x", 1);
+    ASSERT_EQ(get_first_variable(), 0);
+    {
+        LockHolder holder;
+        deinit_registers();
+    }
+    init_registers();
+    char name[8];
+    int32_t value = 0;
+    EXPECT_EQ(get_next_int_variable(name, sizeof name, &value), -1);
+}
+
+// A thread that ends inside a listing lets the lock go, and every other thread goes on at once.
+TEST_F(LifecycleTest, AThreadThatEndsHoldingTheLockLetsItGo) {
+    std::thread([] { EXPECT_EQ(open_list_variables(), 0); }).join();
+    EXPECT_LT(milliseconds_taken([] { EXPECT_EQ(set_int_variable("after", 1), 0); }), 500);
 }
 
 // Plugins sharing the library: each thread initialises, runs, lists and closes, over and over.

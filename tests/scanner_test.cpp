@@ -152,6 +152,15 @@ TEST_F(ScannerTest, PlacesCountLinesAndBytesWithinTheLine) {
     EXPECT_EQ(scan_all(";;\n\n\n", true).tokens, "SEMICOLON@1:1 SEMICOLON@1:2");
 }
 
+// A line of 2 GiB or more is too long to scan in a test; its columns are held, as lines are.
+TEST(ScannerColumns, SaturateInsteadOfWrapping) {
+    EXPECT_EQ(column_number(0), 1);
+    EXPECT_EQ(column_number(INT32_MAX - 2), INT32_MAX - 1);
+    EXPECT_EQ(column_number(INT32_MAX - 1), INT32_MAX);
+    EXPECT_EQ(column_number(std::size_t{1} << 31), INT32_MAX);
+    EXPECT_EQ(column_number(SIZE_MAX), INT32_MAX);
+}
+
 TEST_F(ScannerTest, RemembersTheLastTwoTokens) {
     SemanticValue value;
     ASSERT_TRUE(scanner_open_text("abc\n(int)  x;\n\n"));

@@ -11,10 +11,6 @@
 
 namespace {
 
-// The next record the listing examines, or null. The store keeps it valid: removing the record
-// it stands on moves it on, and emptying the store clears it.
-Variable* list_cursor = nullptr;
-
 // A close on a thread that holds no listing cannot touch the cursor, which the listing's thread
 // uses under the lock; it leaves this mark, and the listing's next get-next call ends the walk.
 std::atomic<bool> closed_elsewhere{false};
@@ -22,18 +18,21 @@ std::atomic<bool> closed_elsewhere{false};
 // Moves the cursor to the next record of `type` and hands out its name; null, with the cursor,
 // when none is left. Built-in functions are never of a listed kind, so they are never delivered.
 // The caller holds the lock.
+// The cursor is part of the store it walks (see listing_cursor), so a store made anew after a
+// listing began starts without one.
 const Variable* next_listed(int32_t type, char* name_buffer, int32_t name_size) {
-    if (closed_elsewhere.exchange(false)) list_cursor = nullptr;
-    while (list_cursor && list_cursor->type != type) list_cursor = list_cursor->next;
-    if (list_cursor) copy_to_host_buffer(list_cursor->name, name_buffer, name_size);
-    return list_cursor;
+    if (closed_elsewhere.exchange(false)) set_listing_cursor(nullptr);
+    Variable* cursor = listing_cursor();
+    while (cursor && cursor->type != type) cursor = cursor->next;
+    set_listing_cursor(cursor);
+    if (cursor) copy_to_host_buffer(cursor->name, name_buffer, name_size);
+    return cursor;
 }
 
 // Puts the cursor on the newest record; the caller holds the lock.
 void start_listing() {
     closed_elsewhere = false;
-    track_walk_position(&list_cursor);
-    list_cursor = first_variable();
+    set_listing_cursor(first_variable());
 }
 
 }  // namespace
@@ -61,7 +60,7 @@ int32_t REGSCRIPT_STDCALL get_next_int_variable(char* name_buffer, int32_t name_
     const Variable* variable = next_listed(INT_VAR, name_buffer, name_size);
     if (!variable) return -1;
     if (value) *value = variable->value.integer;
-    list_cursor = variable->next;
+    set_listing_cursor(variable->next);
     return 0;
 }
 
@@ -71,7 +70,7 @@ int32_t REGSCRIPT_STDCALL get_next_double_variable(char* name_buffer, int32_t na
     const Variable* variable = next_listed(DOUBLE_VAR, name_buffer, name_size);
     if (!variable) return -1;
     if (value) *value = variable->value.number;
-    list_cursor = variable->next;
+    set_listing_cursor(variable->next);
     return 0;
 }
 
@@ -85,7 +84,7 @@ int32_t REGSCRIPT_STDCALL get_next_string_variable(char* name_buffer, int32_t na
     if (!variable) return -1;
     std::string_view text = variable_text(*variable);
     if (!copy_to_host_buffer(text, value_buffer, value_size)) return host_text_length(text);
-    list_cursor = variable->next;
+    set_listing_cursor(variable->next);
     return 0;
 }
 
@@ -93,7 +92,7 @@ int32_t REGSCRIPT_STDCALL get_next_string_variable(char* name_buffer, int32_t na
 // walk all the same, but cannot release a lock it does not hold.
 int32_t REGSCRIPT_CDECL close_list_variables(void) {
     if (store_lock_depth() > 0) {
-        list_cursor = nullptr;
+        set_listing_cursor(nullptr);
         store_lock_release();
     } else {
         closed_elsewhere = true;

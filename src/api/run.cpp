@@ -10,7 +10,7 @@
 int32_t run_script_text(const char* text, int32_t* error_line) {
     int32_t result;
     {
-        StoreLockScope lock;
+        RunLockScope lock;
         if (!lock.held) {
             remember_lock_failure();
             return 0;

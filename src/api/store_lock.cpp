@@ -1,41 +1,131 @@
 #include "store_lock.h"
 
 #include <atomic>
+#include <mutex>
+#include <new>
 
+#include "fast_thread_local.h"
+#include "memory.h"
 #include "platform.h"
 #include "statements.h"
 #include "store.h"
 
 namespace {
 
-// The published store; null while the lock does not exist.
-std::atomic<VariableStore*> current{nullptr};
-int depth = 0;  // only the holder touches it
+// A published store and its own lock. Its users are the publication, each thread waiting for the
+// lock and the holder; the last of them to let go frees it, so no thread waits on a lock that
+// has gone, and a store made after a deinit never shares its lock with a thread of the old one.
+struct LockedStore {
+    PlatformLock* lock;
+    VariableStore* store;
+    std::atomic<bool> retired;
+    int users;  // guarded by `publication`
+};
 
-// Frees the retired stores while the platform lock is held by the caller, who uses none of them.
-void give_back_platform_lock() {
-    if (has_retired_stores()) destroy_retired_stores();
-    platform_lock_release();
+// Guards `current` and every count of users, so that a thread finds the current store and
+// becomes one of its users in one step. Its sections neither wait nor free anything.
+std::mutex publication;
+// Written under `publication`; read without it only to see whether there is one.
+std::atomic<LockedStore*> current{nullptr};
+
+// What the calling thread holds; `release_armed` once its end lets go of what it still holds.
+struct Holding {
+    LockedStore* locked;
+    int depth;
+    bool release_armed;
+};
+FAST_THREAD_LOCAL Holding holding = {nullptr, 0, false};
+
+// A thread that ends while holding the lock (a listing never closed, a thread cancelled inside
+// one) lets go of it as it ends, so that no other thread is shut out for good.
+struct ReleaseAtThreadEnd {
+    bool armed = false;
+    ~ReleaseAtThreadEnd() {
+        if (!armed || !holding.locked) return;
+        holding.depth = 1;
+        store_lock_release();
+    }
+};
+thread_local ReleaseAtThreadEnd release_at_thread_end;
+
+void free_locked_store(LockedStore* locked) {
+    if (locked->store) destroy_store(locked->store);
+    if (locked->lock) platform_lock_destroy(locked->lock);
+    locked->~LockedStore();
+    deallocate(locked);
 }
 
-// Takes the lock, waiting at most `timeout_ms`, and makes the current store the active one. The
-// uncontended path is one compare-and-swap; recursion touches no atomic but the holder's word.
+// A new store holding the built-ins, with a new, free lock, counting its publication as a user.
+LockedStore* make_locked_store() {
+    void* place = allocate(sizeof(LockedStore));
+    if (!place) return nullptr;
+    auto* locked = new (place) LockedStore{platform_lock_create(), create_store(), {false}, 1};
+    if (locked->lock && locked->store) return locked;
+    free_locked_store(locked);
+    return nullptr;
+}
+
+// Becomes a user of the current store; null when there is none.
+LockedStore* join_current() {
+    std::lock_guard guard(publication);
+    LockedStore* locked = current.load(std::memory_order_relaxed);
+    if (locked) ++locked->users;
+    return locked;
+}
+
+void leave(LockedStore* locked) {
+    bool last;
+    {
+        std::lock_guard guard(publication);
+        last = --locked->users == 0;
+    }
+    if (last) free_locked_store(locked);
+}
+
+// A fork copies the guard as the forking thread sees it: taken by that thread around the fork.
+void hold_publication() { publication.lock(); }
+void let_publication_go() { publication.unlock(); }
+
+// Takes the lock, waiting at most `timeout_ms`, and makes its store the active one. Recursion
+// touches nothing shared but the retired mark.
 bool take(uint32_t timeout_ms) {
-    const uint64_t me = platform_thread_id();
-    if (platform_lock_holder() == me) {
-        if (active_store() != current.load(std::memory_order_acquire)) return false;  // retired
-        ++depth;
+    if (LockedStore* held = holding.locked) {
+        if (held->retired.load(std::memory_order_acquire)) return false;
+        ++holding.depth;
         return true;
     }
-    if (!current.load(std::memory_order_relaxed) || !platform_lock_wait(me, timeout_ms)) return false;
-    VariableStore* store = current.load(std::memory_order_acquire);
-    if (!store) {  // retired while we waited
-        give_back_platform_lock();
+    LockedStore* locked = join_current();
+    if (!locked) return false;
+    if (!platform_lock_wait(locked->lock, platform_thread_id(), timeout_ms)) {
+        leave(locked);
         return false;
     }
-    use_store(store);
-    depth = 1;
+    if (locked->retired.load(std::memory_order_acquire)) {  // retired while we waited
+        platform_lock_release(locked->lock);
+        leave(locked);
+        return false;
+    }
+    holding.locked = locked;
+    holding.depth = 1;
+    if (!holding.release_armed) holding.release_armed = release_at_thread_end.armed = true;
+    use_store(locked->store);
     return true;
+}
+
+// What a run keeps outside the store (the scanner, the run state, the statement's strings) is one
+// for the process: a thread still running on a retired store uses it while runs begin on the new
+// one. Made by the first init and kept for the life of the process.
+std::atomic<PlatformLock*> run_lock{nullptr};
+FAST_THREAD_LOCAL int run_depth = 0;
+
+PlatformLock* the_run_lock() {
+    PlatformLock* lock = run_lock.load(std::memory_order_acquire);
+    if (lock) return lock;
+    PlatformLock* made = platform_lock_create();
+    if (!made) return nullptr;
+    if (run_lock.compare_exchange_strong(lock, made, std::memory_order_acq_rel)) return made;
+    platform_lock_destroy(made);  // another thread's was published first
+    return lock;
 }
 
 }  // namespace
@@ -43,13 +133,20 @@ bool take(uint32_t timeout_ms) {
 // A new store is made without the lock and published at once; only the built-ins of a repeated
 // init need the lock, and go without them when another thread holds it.
 bool store_lock_create() {
+    static const bool fork_guarded = (platform_guard_fork(hold_publication, let_publication_go), true);
+    if (!fork_guarded || !the_run_lock()) return false;
     bool published = false;
-    if (!current.load(std::memory_order_acquire)) {
-        VariableStore* store = create_store();
-        if (!store) return false;
-        VariableStore* none = nullptr;
-        published = current.compare_exchange_strong(none, store, std::memory_order_acq_rel);
-        if (!published) destroy_store(store);  // another thread's init published one first
+    if (!store_lock_exists()) {
+        LockedStore* made = make_locked_store();
+        if (!made) return false;
+        {
+            std::lock_guard guard(publication);
+            if (!current.load(std::memory_order_relaxed)) {
+                current.store(made, std::memory_order_relaxed);
+                published = true;
+            }
+        }
+        if (!published) free_locked_store(made);  // another thread's init published one first
     }
     if (!take(0)) return true;
     bool loaded = published || load_builtin_functions();
@@ -62,28 +159,45 @@ bool store_lock_exists() { return current.load(std::memory_order_relaxed) != nul
 bool store_lock_wait() { return take(STORE_LOCK_TIMEOUT_MS); }
 
 void store_lock_release() {
-    if (platform_lock_holder() != platform_thread_id() || --depth > 0) return;
-    give_back_platform_lock();
-    // A deinit that timed out may have retired a store after the look above and found the lock
-    // still taken: look once more, now that it is free.
-    if (has_retired_stores() && platform_lock_wait(platform_thread_id(), 0)) give_back_platform_lock();
+    LockedStore* locked = holding.locked;
+    if (!locked || --holding.depth > 0) return;
+    holding.locked = nullptr;
+    platform_lock_release(locked->lock);
+    leave(locked);
 }
 
-// Without the wait, the store is freed by whoever lets the lock go next: at once when nobody
-// holds it. A caller that holds it on a store retired earlier frees it at its own last release.
+// Without the wait, the store is freed by the last thread that lets its lock go: at once when
+// nobody holds it or waits for it.
 void store_lock_destroy_and_clear() {
     const bool held = store_lock_wait();
-    VariableStore* retired = current.exchange(nullptr, std::memory_order_acq_rel);
-    // A run that called this from a host function still uses the store's records: they go with
-    // the store, once the run lets the lock go.
-    if (held && !run_in_progress()) clear_variables();
-    if (retired) retire_store(retired);
-    const uint64_t me = platform_thread_id();
-    if (held) {
-        store_lock_release();
-    } else if (retired && platform_lock_holder() != me && platform_lock_wait(me, 0)) {
-        give_back_platform_lock();
+    LockedStore* retired;
+    {
+        std::lock_guard guard(publication);
+        retired = current.exchange(nullptr, std::memory_order_relaxed);
+        if (retired) retired->retired.store(true, std::memory_order_release);
     }
+    if (held) {
+        // A run that called this from a host function still uses the store's records: they go
+        // with the store, once the run lets its lock go.
+        if (holding.locked == retired && !run_in_progress()) clear_variables();
+        store_lock_release();
+    }
+    if (retired) leave(retired);  // the publication's part
 }
 
-int store_lock_depth() { return platform_lock_holder() == platform_thread_id() ? depth : 0; }
+int store_lock_depth() { return holding.depth; }
+
+bool run_lock_wait() {
+    if (run_depth > 0) {
+        ++run_depth;
+        return true;
+    }
+    PlatformLock* lock = run_lock.load(std::memory_order_acquire);
+    if (!lock || !platform_lock_wait(lock, platform_thread_id(), STORE_LOCK_TIMEOUT_MS)) return false;
+    run_depth = 1;
+    return true;
+}
+
+void run_lock_release() {
+    if (run_depth > 0 && --run_depth == 0) platform_lock_release(run_lock.load(std::memory_order_relaxed));
+}

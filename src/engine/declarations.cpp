@@ -1,13 +1,13 @@
 #include "declarations.h"
 
-#include "memory.h"
+#include "statements.h"
 #include "store.h"
 
 // Once memory has run out, the statement's values may rest on texts that could not be made: the
 // run is ending, and nothing it computes from then on reaches the store.
 namespace {
 
-bool may_change(const Variable* variable, int32_t type) { return variable->type == type && !allocation_failed(); }
+bool may_change(const Variable* variable, int32_t type) { return variable->type == type && statement_may_finish(); }
 
 }  // namespace
 
@@ -27,8 +27,8 @@ char* assign_string(Variable* variable, char* text) {
 }
 
 int32_t declare_variable(Variable* variable, int32_t type) {
-    if (variable->type != type && !allocation_failed()) retype_variable(variable, type);
+    if (variable->type != type && statement_may_finish()) retype_variable(variable, type);
     return 1;
 }
 
-int32_t delete_variable_in_script(Variable* variable) { return allocation_failed() ? 0 : retire_variable(variable); }
+int32_t delete_variable_in_script(Variable* variable) { return statement_may_finish() ? retire_variable(variable) : 0; }

@@ -56,7 +56,7 @@
 namespace {
 int yylex(SemanticValue* value) { return next_token(value); }
 void yyerror(const char*) {
-    if (allocation_failed()) return;
+    if (!statement_may_finish()) return;
     note_stack_overflow();
     print_parser_error("parser stack overflow");
 }
@@ -260,7 +260,7 @@ SyntaxErrorContext context_of(const yypcontext_t* context) {
 }  // namespace
 
 static int yyreport_syntax_error(const yypcontext_t* context) {
-    if (allocation_failed()) return 0;
+    if (!statement_may_finish()) return 0;
     note_syntax_error(yypcontext_token(context) == YYSYMBOL_SEMICOLON, context_of(context));
     print_parser_error("parse error");
     return 0;

@@ -1,14 +1,14 @@
 #include "memory.h"
 
-#include <atomic>
 #include <cstdlib>
+
+#include "fast_thread_local.h"
 
 namespace {
 
-// Set and read under the store lock, except by my_parse, which also allocates when it cannot
-// have the lock, and regscript_prepare, which never takes it: a failure there may stop a run on
-// another thread, which is out of memory too.
-std::atomic<bool> failed{false};
+// Each thread's own: a failure belongs to the call that met it (a run stops at its own failure,
+// never at one of a my_parse that copies its text on another thread without the lock).
+FAST_THREAD_LOCAL bool failed = false;
 
 #ifdef REGSCRIPT_FAULT_INJECTION
 struct FaultInjection {
@@ -30,7 +30,7 @@ constexpr bool injected_failure() { return false; }
 #endif
 
 void* checked(void* block) {
-    if (!block) failed.store(true, std::memory_order_relaxed);
+    if (!block) failed = true;
     return block;
 }
 
@@ -48,9 +48,9 @@ void* reallocate(void* block, std::size_t size) {
 
 void deallocate(void* block) { std::free(block); }
 
-bool allocation_failed() { return failed.load(std::memory_order_relaxed); }
+bool allocation_failed() { return failed; }
 
-void forget_allocation_failures() { failed.store(false, std::memory_order_relaxed); }
+void forget_allocation_failures() { failed = false; }
 
 #ifdef REGSCRIPT_FAULT_INJECTION
 std::size_t fail_allocation_after(std::size_t countdown, bool sticky) {

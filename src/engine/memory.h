@@ -1,8 +1,8 @@
 // Every allocation of the library goes through these functions: they are the C library's heap,
 // and the one place where a test build can make an allocation fail.
 //
-// A failed allocation returns null, as malloc does, and is remembered: a script run asks whether
-// memory ran out since it began, and stops.
+// A failed allocation returns null, as malloc does, and is remembered by the thread that met it:
+// a script run asks whether memory ran out since it began, and stops.
 #pragma once
 
 #include <cstddef>
@@ -13,7 +13,7 @@ void* allocate_zeroed(std::size_t count, std::size_t size);
 void* reallocate(void* block, std::size_t size);
 void deallocate(void* block);
 
-// Whether an allocation failed since forget_allocation_failures.
+// Whether an allocation of the calling thread failed since its forget_allocation_failures.
 bool allocation_failed();
 void forget_allocation_failures();
 

@@ -69,7 +69,7 @@ int keyword_token(std::string_view name) {
 
 // Where `at` stands, `length` bytes long.
 TokenPlace place_of(const char* at, std::size_t length) {
-    return {scanner.line, static_cast<int32_t>(at - scanner.line_start) + 1, std::string_view(at, length), 0};
+    return {scanner.line, column_number(static_cast<std::size_t>(at - scanner.line_start)), std::string_view(at, length), 0};
 }
 
 bool starts_with_byte_order_mark(const char* text) { return std::strncmp(text, "\xEF\xBB\xBF", 3) == 0; }
@@ -274,6 +274,10 @@ int next_token(SemanticValue* value) {
         if (scanner.remembered < recent_token_count) ++scanner.remembered;
     }
     return token;
+}
+
+int32_t column_number(std::size_t bytes_before) {
+    return bytes_before < INT32_MAX ? static_cast<int32_t>(bytes_before) + 1 : INT32_MAX;
 }
 
 TokenPlace recent_token(int back) {

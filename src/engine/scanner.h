@@ -3,6 +3,7 @@
 // become values, and bytes that begin no token are echoed to standard output.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -20,6 +21,10 @@ struct TokenPlace {
 // Whether a script can write `name` as the name of a variable or function: letters or
 // underscores, then digits, and no keyword.
 bool is_script_name(std::string_view name);
+
+// The column of a byte with `bytes_before` bytes before it on its line: from 1, and like the
+// line, held at INT32_MAX rather than wrapping on a line of 2 GiB or more.
+int32_t column_number(std::size_t bytes_before);
 
 // Scans a private copy of `text` (up to its first NUL) from now on, from line 1. False when
 // memory runs out; there is nothing to scan then.

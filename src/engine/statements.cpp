@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "fast_thread_local.h"
 #include "host_calls.h"
 #include "memory.h"
 #include "numbers.h"
@@ -14,7 +15,8 @@
 namespace {
 
 RunState run = {};
-bool running = false;
+// The thread whose run is in progress sees it: a host function is called on the run's thread.
+FAST_THREAD_LOCAL bool running = false;
 
 void release_statement_memory() {
     scratch_free_all();
@@ -23,7 +25,7 @@ void release_statement_memory() {
 
 // The parse gave `parse_status` (see parse()).
 RunOutcome outcome_of(int parse_status) {
-    if (allocation_failed()) return RunOutcome::out_of_memory;
+    if (!statement_may_finish()) return RunOutcome::out_of_memory;
     if (parse_status == 2) return RunOutcome::stack_overflow;
     if (parse_status == 1 && run.outcome == RunOutcome::completed) return RunOutcome::ended_inside_statement;
     return run.outcome;
@@ -60,9 +62,10 @@ void run_text(const char* text) {
 const RunState& run_state() { return run; }
 
 bool run_in_progress() { return running; }
+bool statement_may_finish() { return !allocation_failed(); }
 
 void finish_integer_statement(int32_t value) {
-    if (!allocation_failed()) {
+    if (statement_may_finish()) {
         print_integer_statement(value);
         run.result = value;
     }
@@ -70,7 +73,7 @@ void finish_integer_statement(int32_t value) {
 }
 
 void finish_double_statement(double value) {
-    if (!allocation_failed()) {
+    if (statement_may_finish()) {
         print_double_statement(value, double_to_int(value));
         run.result = double_equal(value, 0.0) ? 0 : 1;
     }
@@ -78,7 +81,7 @@ void finish_double_statement(double value) {
 }
 
 void finish_string_statement(const char* text) {
-    if (!allocation_failed()) {
+    if (statement_may_finish()) {
         print_string_statement(text);
         run.result = 0;
     }

@@ -38,6 +38,11 @@ const RunState& run_state();
 // the run is inside it.
 bool run_in_progress();
 
+// The one gate in front of every change a statement makes to the store and every line it prints:
+// false once an allocation of this run has failed (each thread's own, so never another thread's
+// failure), and the run is ending.
+bool statement_may_finish();
+
 // The grammar's statement rules. A statement whose evaluation ran out of memory is not finished:
 // it prints nothing and leaves the result as it was.
 void finish_integer_statement(int32_t value);

@@ -1,11 +1,11 @@
 #include "store.h"
 
-#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 
 #include "host_function.h"
+#include "fast_thread_local.h"
 #include "memory.h"
 #include "name_index.h"
 
@@ -13,23 +13,17 @@ struct VariableStore {
     Variable* head;
     Variable* retired;  // deleted by the current statement, freed when it ends
     NameIndex index;
-    VariableStore* next_retired_store;
+    // The next record the host's listing examines, or null; the store moves it past a record it
+    // removes and clears it when it empties, so it never refers to a freed record, and it goes
+    // with the store.
+    Variable* listing_cursor;
 };
 
 namespace {
 
-VariableStore* active = nullptr;
-
-// Stores retired by deinit_registers that a thread may still be using; pushed by any thread,
-// taken all at once by the lock's holder.
-std::atomic<VariableStore*> retired_stores{nullptr};
-
-// The listing's cursor and the store it walks.
-struct WalkPosition {
-    Variable** position;
-    const VariableStore* store;
-};
-WalkPosition walk = {nullptr, nullptr};
+// Each thread's own: the holder of a retired store's lock may still work on it while another
+// thread holds the lock of the new one.
+FAST_THREAD_LOCAL VariableStore* active = nullptr;
 
 struct BuiltinFunction {
     const char* name;
@@ -119,7 +113,7 @@ void unindex_variable(VariableStore& store, Variable* variable) {
 bool unlink_variable(Variable* variable) {
     if (variable->type == REMOVED_VAR) return false;
     VariableStore& store = *active;
-    if (walk.store == &store && *walk.position == variable) *walk.position = variable->next;
+    if (store.listing_cursor == variable) store.listing_cursor = variable->next;
     unindex_variable(store, variable);
     (variable->previous ? variable->previous->next : store.head) = variable->next;
     if (variable->next) variable->next->previous = variable->previous;
@@ -155,29 +149,10 @@ VariableStore* create_store() {
 }
 
 void destroy_store(VariableStore* store) {
+    if (active == store) active = nullptr;
     free_records(*store);
     free_retired(*store);
     deallocate(store);
-}
-
-void retire_store(VariableStore* store) {
-    store->next_retired_store = retired_stores.load(std::memory_order_relaxed);
-    while (!retired_stores.compare_exchange_weak(store->next_retired_store, store, std::memory_order_release,
-                                                 std::memory_order_relaxed)) {
-    }
-}
-
-bool has_retired_stores() { return retired_stores.load(std::memory_order_relaxed) != nullptr; }
-
-void destroy_retired_stores() {
-    VariableStore* store = retired_stores.exchange(nullptr, std::memory_order_acquire);
-    while (store) {
-        VariableStore* next = store->next_retired_store;
-        if (walk.store == store) walk = {nullptr, nullptr};
-        if (active == store) active = nullptr;
-        destroy_store(store);
-        store = next;
-    }
 }
 
 void use_store(VariableStore* store) { active = store; }
@@ -211,12 +186,12 @@ int retire_variable(Variable* variable) {
 void free_retired_variables() { free_retired(*active); }
 
 void clear_variables() {
-    if (walk.store == active) *walk.position = nullptr;
+    active->listing_cursor = nullptr;
     free_records(*active);
 }
 
 void clear_variables_keeping_host_functions() {
-    if (walk.store == active) *walk.position = nullptr;
+    active->listing_cursor = nullptr;
     for (Variable* variable = active->head; variable;) {
         Variable* next = variable->next;
         if (!is_host_function(variable->type)) remove_variable(variable);
@@ -228,7 +203,11 @@ bool load_builtin_functions() { return load_builtins_into(*active); }
 
 Variable* first_variable() { return active ? active->head : nullptr; }
 
-void track_walk_position(Variable** position) { walk = {position, active}; }
+Variable* listing_cursor() { return active ? active->listing_cursor : nullptr; }
+
+void set_listing_cursor(Variable* variable) {
+    if (active) active->listing_cursor = variable;
+}
 
 bool set_variable_text(Variable* variable, const char* text) {
     char* copy = nullptr;

@@ -17,17 +17,11 @@ struct VariableStore;
 // active store yet, and needs no lock until it is published.
 VariableStore* create_store();
 
-// Frees `store`, which no thread uses and none will, and every record in it.
+// Frees `store`, which no thread uses and none will, and every record in it; it stops being the
+// calling thread's active store.
 void destroy_store(VariableStore* store);
 
-// Hands over a store that may still be in use, to be destroyed by destroy_retired_stores. Any
-// thread may call it at any time.
-void retire_store(VariableStore* store);
-bool has_retired_stores();
-// Destroys the retired stores; the caller holds the store lock and uses none of them.
-void destroy_retired_stores();
-
-// Makes `store` the active store.
+// Makes `store` the calling thread's active store.
 void use_store(VariableStore* store);
 VariableStore* active_store();
 
@@ -71,10 +65,11 @@ bool load_builtin_functions();
 // active store.
 Variable* first_variable();
 
-// A walk position kept by another module (the host's listing) over the active store: that store
-// moves it past a record it removes and clears it when it empties, so it never refers to a freed
-// record. One at a time.
-void track_walk_position(Variable** position);
+// The host's listing cursor, part of the active store: the store moves it past a record it
+// removes and clears it when it empties, and a new store starts without one, so it never refers
+// to a freed record. Null (and no effect) also when there is no active store.
+Variable* listing_cursor();
+void set_listing_cursor(Variable* variable);
 
 // Replaces the text of a string variable with a copy of `text` (null: no text), freeing the old
 // one. Returns false, changing nothing, when memory runs out.

@@ -3,19 +3,14 @@
 // ends while holding the store lock must not be mistaken for a later thread that got its number.
 #include <atomic>
 
+#include "fast_thread_local.h"
 #include "platform.h"
 
 namespace {
 
 std::atomic<uint64_t> last_thread_id{0};
 
-// In an ELF shared library, the initial-exec model makes a thread-local read one instruction
-// instead of a call; the process reserves room for a few bytes of such variables of libraries
-// loaded later.
-#if defined(__ELF__)
-[[gnu::tls_model("initial-exec")]]
-#endif
-thread_local uint64_t thread_id = 0;
+FAST_THREAD_LOCAL uint64_t thread_id = 0;
 
 }  // namespace
 

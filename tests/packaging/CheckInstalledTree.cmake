@@ -3,6 +3,9 @@
 #                      imported target regscript::regscript, then runs it
 #   METHOD=pkg-config  builds it with the flags of regscript.pc (skipped without pkg-config)
 #   METHOD=host        runs the installed command-line host, which must find the installed library
+#   METHOD=documented-host  builds the complete host of docs/host-api.md (HOST_PROGRAM, as the
+#                      documents' test extracts it) with the installed headers and library, then
+#                      runs it
 # Also given: INSTALL_TREE, BINDIR, CONSUMER_SOURCE, WORK_DIR, GENERATOR, C_COMPILER, FLAGS (for
 # the compiler and linker; may be empty) and VERSION.
 
@@ -44,11 +47,24 @@ function(build_with_pkg_config)
       -o ${WORK_DIR}/consumer)
 endfunction()
 
+# Only what the installed tree holds: its include folder and the folder of its library.
+function(build_documented_host)
+  file(GLOB_RECURSE library ${INSTALL_TREE}/*/libregscript.so)
+  get_filename_component(libdir "${library}" DIRECTORY)
+  separate_arguments(flags UNIX_COMMAND "${FLAGS}")
+  run(${C_COMPILER} ${flags} -Wall -Werror ${HOST_PROGRAM} -I${INSTALL_TREE}/include -L${libdir} -lregscript
+      -Wl,-rpath,${libdir} -o ${WORK_DIR}/host_program)
+endfunction()
+
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
 if(METHOD STREQUAL "host")
   run(${INSTALL_TREE}/${BINDIR}/regscript -i answer=42 --expand "answer=[answer]")
   set(expected "answer=42")
+elseif(METHOD STREQUAL "documented-host")
+  build_documented_host()
+  run(${WORK_DIR}/host_program)
+  set(expected "notifications: 6")
 elseif(METHOD STREQUAL "cmake")
   build_with_cmake()
   run(${WORK_DIR}/consumer)
