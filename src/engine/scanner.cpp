@@ -23,7 +23,8 @@ struct Scanner {
     char* block;
     const char* end;       // the copy's terminating NUL
     const char* position;  // where scanning resumes
-    int32_t line;          // of `position`
+    int32_t line;          // of `position`, not counting line ends inside strings: the run's error line
+    int32_t text_line;     // of `position`, counting every line end: where messages place tokens
     const char* line_start;
     TokenPlace recent[recent_token_count];  // a ring; the newest at `newest`
     unsigned newest;
@@ -68,7 +69,18 @@ int keyword_token(std::string_view name) {
 
 // Where `at` stands, `length` bytes long.
 TokenPlace place_of(const char* at, std::size_t length) {
-    return {scanner.line, static_cast<int32_t>(at - scanner.line_start) + 1, std::string_view(at, length), 0};
+    return {scanner.text_line, static_cast<int32_t>(at - scanner.line_start) + 1, std::string_view(at, length), 0,
+            scanner.line};
+}
+
+// The line ends inside a string literal move the places of what follows; the string's own place
+// is where it begins.
+void pass_line_ends(const char* from, const char* to) {
+    while (const void* found = std::memchr(from, '\n', static_cast<std::size_t>(to - from))) {
+        from = static_cast<const char*>(found) + 1;
+        if (scanner.text_line < INT32_MAX) scanner.text_line += 1;
+        scanner.line_start = from;
+    }
 }
 
 bool starts_with_byte_order_mark(const char* text) { return std::strncmp(text, "\xEF\xBB\xBF", 3) == 0; }
@@ -218,6 +230,7 @@ int read_operator(const char* p) {
         } else if (c == '\n') {
             // Saturates: beyond 2^31 - 1 lines every line counts as the last.
             if (scanner.line < INT32_MAX) scanner.line += 1;
+            if (scanner.text_line < INT32_MAX) scanner.text_line += 1;
             scanner.line_start = p + 1;
             scanner.position = p + 1;
             continue;
@@ -247,7 +260,7 @@ bool scanner_open_text(const char* text) {
     scanner.block = block;
     scanner.end = block + length;
     scanner.position = scanner.line_start = block;
-    scanner.line = 1;
+    scanner.line = scanner.text_line = 1;
     scanner.remembered = 0;
     scanner.carriage_return_noted = false;
     return true;
@@ -262,6 +275,7 @@ int next_token(SemanticValue* value) {
         TokenPlace& place = scanner.recent[scanner.newest];
         place = place_of(start, static_cast<std::size_t>(scanner.position - start));
         place.token = token;
+        if (token == TOKEN_STRING_CONST) pass_line_ends(start, scanner.position);
         if (scanner.remembered < recent_token_count) ++scanner.remembered;
     }
     return token;
@@ -282,6 +296,6 @@ void scanner_close_text() {
     if (scanner.block != short_text_block) deallocate(scanner.block);
     scanner.block = nullptr;
     scanner.position = scanner.end = "";
-    scanner.line = 0;
+    scanner.line = scanner.text_line = 0;
     scanner.remembered = 0;
 }
