@@ -95,7 +95,20 @@ const char* number_before(const char* at) {
 }
 
 // A byte that begins no token is echoed; the run notes why it probably was not meant.
-void note_echoed_byte(const char* at) {
+// How many bytes the character at `at` has when they form one UTF-8 character (`é`), so that
+// it is echoed and warned about once; 1 for any other byte.
+std::size_t echoed_length(const char* at) {
+    const auto lead = static_cast<unsigned char>(*at);
+    const std::size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                               : lead >= 0xF0 && lead <= 0xF4                                  ? 4
+                                                                                               : 1;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((static_cast<unsigned char>(at[i]) & 0xC0) != 0x80) return 1;
+    }
+    return length;
+}
+
+void note_echoed_byte(const char* at, std::size_t length) {
     if (at < scanner.block + 3 && starts_with_byte_order_mark(scanner.block)) {
         if (at == scanner.block) record_warning(make_warning(WarningKind::byte_order_mark, place_of(at, 3)));
     } else if (*at == '\r') {
@@ -106,7 +119,7 @@ void note_echoed_byte(const char* at) {
     } else if (*at == '.' && is_digit(at[1])) {
         record_warning(make_warning(WarningKind::dot_before_digits, place_of(at, static_cast<std::size_t>(skip_digits(at + 1, scanner.end) - at))));
     } else {
-        record_warning(make_warning(WarningKind::byte_begins_no_token, place_of(at, 1)));
+        record_warning(make_warning(WarningKind::byte_begins_no_token, place_of(at, length)));
     }
 }
 
@@ -207,10 +220,12 @@ int read_operator(const char* p) {
         case '&': return take(1, TOKEN_BITAND);
         case ',': return take(1, TOKEN_COMMA);
         case ';': return take(1, TOKEN_SEMICOLON);
-        default:
-            echo_byte(p[0]);
-            note_echoed_byte(p);
-            return take(1, -1);
+        default: {
+            const std::size_t length = echoed_length(p);
+            for (std::size_t i = 0; i < length; ++i) echo_byte(p[i]);
+            note_echoed_byte(p, length);
+            return take(length, -1);
+        }
     }
 }
 
