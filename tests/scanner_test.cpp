@@ -3,6 +3,7 @@
 
 #include "conversions.h"
 #include "grammar.hpp"
+#include "keywords.h"
 #include "scanner.h"
 #include "scratch.h"
 #include "store.h"
@@ -256,5 +257,16 @@ INSTANTIATE_TEST_SUITE_P(Examples, HexTextToInt, testing::Values(
     ConversionCase{.name = "NineDigitsKeepLowBits", .text = "123456789", .value = 0x23456789},
     ConversionCase{.name = "NewlineSignAndPrefix", .text = "\n+0x7fffffff", .value = INT32_MAX}),
     row_name);
+
+// The command-line host refuses these words as names; the scanner must read each as no name.
+TEST_F(ScannerTest, TheHostsKeywordsAreNoNames) {
+    for (std::string_view keyword : language_keywords) {
+        const std::string word(keyword);
+        const std::string tokens = scan_all(word.c_str()).tokens;
+        EXPECT_FALSE(tokens.starts_with("INT_VAR") || tokens.starts_with("DOUBLE_VAR") ||
+                     tokens.starts_with("STRING_VAR") || tokens.starts_with("FUNCTION"))
+            << word << " scans as " << tokens;
+    }
+}
 
 }  // namespace

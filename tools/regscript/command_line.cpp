@@ -1,5 +1,7 @@
 #include "command_line.h"
 
+#include "keywords.h"
+
 #include <CLI/CLI.hpp>
 
 #include <charconv>
@@ -61,10 +63,7 @@ bool is_script_name(std::string_view name) {
 }
 
 bool is_keyword(std::string_view name) {
-    static constexpr std::string_view keywords[] = {
-        "int", "double", "string", "delete", "and", "or", "format", "cut", "strlen", "substr",
-        "strtoint", "strtodouble", "hextoint", "gettickcount", "TRUE", "FALSE"};
-    for (std::string_view keyword : keywords) {
+    for (std::string_view keyword : language_keywords) {
         if (name == keyword) return true;
     }
     return false;
