@@ -1,11 +1,12 @@
 #include "diagnostics.h"
 
-#include <algorithm>
 #include <cstring>
 
+#include "advice.h"
 #include "conversions.h"
 #include "grammar.hpp"
 #include "store.h"
+#include "syntax_situation.h"
 
 // The messages say what was found, why it cannot work and what to write instead. Each kind of
 // mistake has a small function that recognises it from the parser's context and the last tokens
@@ -13,65 +14,9 @@
 // that names the token and what could have come instead covers the rest.
 namespace {
 
-// A message under construction, cut at its capacity. Script text goes in only through `code`,
-// which quotes a bounded, printable excerpt; nothing is ever used as a format.
-class Message {
-public:
-    Message(char* buffer, std::size_t capacity) : buffer_(buffer), capacity_(capacity) { buffer_[0] = '\0'; }
-
-    Message& text(std::string_view part) {
-        for (char c : part) put(c);
-        return *this;
-    }
-
-    // `excerpt` in backquotes: its first line, at most 32 bytes, other bytes than printable ASCII
-    // shown as "?".
-    Message& code(std::string_view excerpt) {
-        constexpr std::size_t shown = 32;
-        std::size_t end = excerpt.find('\n');
-        bool cut = end != std::string_view::npos || excerpt.size() > shown;
-        excerpt = excerpt.substr(0, end < shown ? end : shown);
-        put('`');
-        for (char c : excerpt) put(c >= ' ' && c <= '~' ? c : '?');
-        if (cut) text("...");
-        put('`');
-        return *this;
-    }
-
-    std::size_t length() const { return length_; }
-
-private:
-    void put(char c) {
-        if (length_ + 1 >= capacity_) return;
-        buffer_[length_++] = c;
-        buffer_[length_] = '\0';
-    }
-
-    char* buffer_;
-    std::size_t capacity_;
-    std::size_t length_ = 0;
-};
-
-void copy_bounded(std::string_view text, char* buffer, std::size_t capacity) {
-    std::size_t length = text.size() < capacity ? text.size() : capacity - 1;
-    if (length > 0) std::memcpy(buffer, text.data(), length);
-    buffer[length] = '\0';
-}
+using namespace diagnosis;
 
 // ---- What the tokens are ----------------------------------------------------------------------
-
-enum class Kind { none, integer, real, string, number };
-
-std::string_view kind_name(Kind kind) {
-    switch (kind) {
-        case Kind::integer: return "integer";
-        case Kind::real: return "double";
-        case Kind::string: return "string";
-        case Kind::number: return "number";
-        case Kind::none: break;
-    }
-    return "value";
-}
 
 std::string_view declaration_keyword(Kind kind) { return kind == Kind::integer ? "int" : kind_name(kind); }
 
@@ -84,10 +29,6 @@ std::string_view with_article(Kind kind) {
         case Kind::none: break;
     }
     return "a value";
-}
-
-bool is_name_token(int32_t token) {
-    return token == TOKEN_INT_VAR || token == TOKEN_STRING_VAR || token == TOKEN_DOUBLE_VAR || token == TOKEN_FUNCTION;
 }
 
 Kind kind_of_variable(int32_t type) {
@@ -140,23 +81,6 @@ void describe_value(Message& message, int32_t token, std::string_view text) {
     }
 }
 
-struct Spelling {
-    int32_t token;
-    std::string_view text;
-};
-
-constexpr Spelling spellings[] = {
-    {TOKEN_ASSIGN, "="}, {TOKEN_NOT, "!"}, {TOKEN_BITNOT, "~"}, {TOKEN_FORMAT, "format"}, {TOKEN_COMMA, ","},
-    {TOKEN_CUT, "cut"}, {TOKEN_STRLEN, "strlen"}, {TOKEN_DELETE, "delete"}, {TOKEN_STRTOINT, "strtoint"},
-    {TOKEN_STRTODOUBLE, "strtodouble"}, {TOKEN_SUBSTR, "substr"}, {TOKEN_HEXTOINT, "hextoint"},
-    {TOKEN_GETTICKCOUNT, "gettickcount"}, {TOKEN_INT_DECL, "int"}, {TOKEN_STRING_DECL, "string"},
-    {TOKEN_DOUBLE_DECL, "double"}, {TOKEN_DOUBLE_CAST, "(double)"}, {TOKEN_INT_CAST, "(int)"}, {TOKEN_PLUS, "+"},
-    {TOKEN_MINUS, "-"}, {TOKEN_TIMES, "*"}, {TOKEN_DIVIDE, "/"}, {TOKEN_MODULO, "%"}, {TOKEN_LPAREN, "("},
-    {TOKEN_RPAREN, ")"}, {TOKEN_EQ, "=="}, {TOKEN_NE, "!="}, {TOKEN_GE, ">="}, {TOKEN_LE, "<="}, {TOKEN_GT, ">"},
-    {TOKEN_LT, "<"}, {TOKEN_SEMICOLON, ";"}, {TOKEN_AND, "and"}, {TOKEN_OR, "or"}, {TOKEN_BITAND, "&"},
-    {TOKEN_BITXOR, "^"}, {TOKEN_SHR, ">>"}, {TOKEN_SHL, "<<"}, {TOKEN_POWER, "**"},
-};
-
 std::string_view spelling_of(int32_t token) {
     for (const Spelling& spelling : spellings) {
         if (spelling.token == token) return spelling.text;
@@ -195,57 +119,7 @@ bool takes(const BinaryOperator& op, Kind kind) {
     return kind == Kind::integer || (kind == Kind::real && op.takes_doubles) || (kind == Kind::string && op.takes_strings);
 }
 
-// How a value of one kind becomes one of another.
-std::string_view conversion(Kind from, Kind to) {
-    if (to == Kind::real) return from == Kind::string ? "strtodouble(...)" : "(double)";
-    if (to == Kind::integer) return from == Kind::string ? "strtoint(...)" : "(int)";
-    if (to == Kind::string) return from == Kind::real ? "format(\"%f\", ...)" : "format(\"%d\", ...)";
-    return "";
-}
-
 // ---- The situation of the error --------------------------------------------------------------
-
-struct Situation {
-    const SyntaxErrorContext& context;
-    const TokenPlace* recent;  // the newest first
-    bool at_end;               // the lookahead is the end of the text
-    Diagnostic& diagnostic;
-
-    int32_t on_stack(int depth) const { return depth < context.stack_size ? context.stack[depth] : symbol_other; }
-    // The lookahead's text ("" at the end), and the tokens before it, nearest first.
-    std::string_view lookahead_text() const { return at_end ? std::string_view() : recent[0].text; }
-    TokenPlace before(int back) const {
-        int index = at_end ? back - 1 : back;
-        return index >= 0 && index < recent_token_count ? recent[index] : TokenPlace{};
-    }
-    bool can_take(int32_t token) const {
-        for (int i = 0; i < context.expected_count; ++i) {
-            if (context.expected[i] == token) return true;
-        }
-        return false;
-    }
-    // The kind of value the parser wanted here, when it wanted values of one kind (or none when
-    // it would take no value or any kind).
-    Kind expected_kind() const {
-        bool integer = can_take(TOKEN_INT_CONST), real = can_take(TOKEN_DOUBLE_CONST), string = can_take(TOKEN_STRING_CONST);
-        if (integer + real + string != 1) return Kind::none;
-        return integer ? Kind::integer : real ? Kind::real : Kind::string;
-    }
-    bool wants_numbers_only() const {
-        return can_take(TOKEN_INT_CONST) && can_take(TOKEN_DOUBLE_CONST) && !can_take(TOKEN_STRING_CONST);
-    }
-    void involve(std::string_view name, int32_t type) {
-        if (name.empty()) return;
-        if (diagnostic.variable_count == 2) return;
-        DiagnosticVariable& variable = diagnostic.variables[diagnostic.variable_count++];
-        copy_bounded(name, variable.name, sizeof variable.name);
-        variable.type = type;
-    }
-};
-
-Message message_of(Situation& situation) {
-    return Message(situation.diagnostic.message, sizeof situation.diagnostic.message);
-}
 
 // `a1b` reads as `a1 b`, and `12abc` as `12 abc`.
 bool name_after_digits(Situation& s) {
@@ -304,45 +178,12 @@ constexpr Parameters parameters[] = {
     {TOKEN_FORMAT, {Kind::string, Kind::number}}, {TOKEN_SUBSTR, {Kind::string, Kind::string, Kind::integer}},
 };
 
-// A value whose kind its place does not take: the place is the token before the value (`=`, an
-// operator, or the `(` or `,` of a function's arguments), at `depth` on the parser's stack. The
-// value is the lookahead when it cannot even begin there (`early`), and otherwise the expression
-// on top of the stack, noticed at the token after it.
-struct Slot {
-    bool early;
-    int depth;
-    Kind value;
-    int back;  // the place's token among the recent tokens (Situation::before), or -1
-};
-
-// The place's token among the recent tokens: the nearest one spelt `text` outside parentheses.
-int find_back(const Situation& s, std::string_view text) {
-    int nesting = 0;
-    for (int back = 1; back < recent_token_count && s.before(back).line != 0; ++back) {
-        int32_t token = s.before(back).token;
-        if (token == TOKEN_RPAREN) {
-            ++nesting;
-        } else if (nesting > 0 && token == TOKEN_LPAREN) {
-            --nesting;
-        } else if (nesting == 0 && s.before(back).text == text) {
-            return back;
-        }
-    }
-    return -1;
-}
-
 Slot slot_of(const Situation& s) {
     Kind top = kind_of_expression(s.on_stack(0));
     Slot slot{top == Kind::none, top == Kind::none ? 0 : 1, top == Kind::none ? kind_started_by(s.context.lookahead) : top, -1};
     std::string_view text = spelling_of(s.on_stack(slot.depth));
     if (!text.empty()) slot.back = find_back(s, text);
     return slot;
-}
-
-// Where the value begins; `2.5` or "the value after `=`" and its kind.
-TokenPlace value_place(const Situation& s, const Slot& slot) {
-    if (slot.early || slot.back < 2) return s.at_end ? s.before(1) : s.recent[0];
-    return s.before(slot.back - 1);
 }
 
 void describe_slot_value(Message& message, const Situation& s, const Slot& slot) {
@@ -355,27 +196,6 @@ void describe_slot_value(Message& message, const Situation& s, const Slot& slot)
         if (slot.back > 0) message.text(" after ").code(s.before(slot.back).text);
         message.text(" is ").text(with_article(slot.value));
     }
-}
-
-// `d = 10;` with `d` declared a double: "; write `10.0`, or convert it with `(double) ...`".
-void suggest_value_for(Message& message, const Situation& s, const Slot& slot, Kind variable) {
-    const TokenPlace value = value_place(s, slot);
-    const bool literal = (slot.early || slot.back == 2) && value.text.size() <= 32;
-    char written[diagnostic_text_capacity + 8];
-    Message fitting(written, sizeof written);
-    if (literal && variable == Kind::real && value.token == TOKEN_INT_CONST &&
-        value.text.find_first_not_of("0123456789") == std::string_view::npos) {
-        fitting.text(value.text).text(".0");
-    } else if (literal && variable == Kind::string &&
-               (value.token == TOKEN_INT_CONST || value.token == TOKEN_DOUBLE_CONST)) {
-        fitting.text("\"").text(value.text).text("\"");
-    }
-    message.text("; ");
-    if (fitting.length() > 0) message.text("write ").code(written).text(", or ");
-    const std::string_view conversion_text = conversion(slot.value, variable);
-    char converted[32];
-    Message(converted, sizeof converted).text(conversion_text).text(conversion_text.starts_with('(') ? " ..." : "");
-    message.text("convert it with ").code(converted);
 }
 
 // `y = 2.5;` with `y` an integer variable.
@@ -411,20 +231,6 @@ bool operands_of_two_kinds(Situation& s, const Slot& slot) {
     message.text(with_article(left)).text(" and ").text(with_article(slot.value)).text(" cannot be ").text(op->verb);
     message.text("; convert one with ").code(conversion(left, slot.value)).text(" or ").code(conversion(slot.value, left));
     return true;
-}
-
-// `format("Hello, %s", name)` is written `"Hello, " + name`: the template up to its `%`, `+`, and
-// the value (the template and the value as written when each is one token).
-void write_joined_example(const Situation& s, const Slot& slot, char* example, std::size_t size) {
-    const int parenthesis = find_back(s, "(");
-    const TokenPlace template_text = parenthesis > 1 ? s.before(parenthesis - 1) : TokenPlace{};
-    const std::string_view before_percent = template_text.text.substr(0, template_text.text.find('%'));
-    const bool quoted = template_text.token == TOKEN_STRING_CONST && before_percent.size() <= 32;
-    const TokenPlace value = value_place(s, slot);
-    const bool named = (slot.early || slot.back == 2) && value.text.size() <= 32;
-    const bool cut = template_text.text.find('%') != std::string_view::npos;
-    Message(example, size).text(quoted ? before_percent : "\"...").text(quoted && !cut ? "" : "\"")
-        .text(" + ").text(named ? value.text : "...");
 }
 
 // `strlen(5);`, `sqrt("a");`: an argument of a kind that its function does not take.
@@ -489,96 +295,6 @@ bool operator_not_for_kind(Situation& s) {
         message.text("; convert it with `(int)`");
     }
     return true;
-}
-
-bool is_declaration_keyword(int32_t token) {
-    return token == TOKEN_INT_DECL || token == TOKEN_DOUBLE_DECL || token == TOKEN_STRING_DECL;
-}
-
-// `string s = "abc";`
-bool declaration_with_value(Situation& s) {
-    const TokenPlace name = s.before(1), keyword = s.before(2);
-    if (s.context.lookahead != TOKEN_ASSIGN || !is_name_token(name.token) || !is_declaration_keyword(keyword.token)) {
-        return false;
-    }
-    char statements[2 * diagnostic_text_capacity + 16];
-    const std::string_view shown_name = name.text.substr(0, 32);
-    Message(statements, sizeof statements).text(keyword.text).text(" ").text(shown_name).text("; ").text(shown_name).text(" = ...;");
-    Message message = message_of(s);
-    message.text("a declaration cannot also assign; write two statements: ").code(statements);
-    return true;
-}
-
-// `if (n > 0) ...`: words of other languages that stand where a statement starts.
-bool statement_of_other_languages(Situation& s) {
-    const TokenPlace word = s.before(1);
-    if (s.context.lookahead != TOKEN_LPAREN || !is_name_token(word.token)) return false;
-    for (std::string_view missing : {"if", "while", "for", "switch"}) {
-        if (word.text != missing) continue;
-        Message message = message_of(s);
-        message.text("the language has no ").code(missing).text(
-            ": a script runs every statement, in order, and the host decides which script runs; a condition is a "
-            "value, as in `big = n > 0;`");
-        return true;
-    }
-    return false;
-}
-
-// `x += 1;`, `x -= 1;`, `x++;`, `x--;`
-bool update_operator(Situation& s) {
-    const int32_t next = s.context.lookahead, last = s.before(1).token, earlier = s.before(2).token;
-    const bool sign = last == TOKEN_PLUS || last == TOKEN_MINUS;
-    const bool compound = next == TOKEN_ASSIGN && sign;                                          // `+=`
-    const bool step = sign && ((next == TOKEN_PLUS && last == TOKEN_PLUS) || (next == TOKEN_SEMICOLON && earlier == last));
-    if (!compound && !step) return false;
-    const TokenPlace name = s.before(compound || next == TOKEN_PLUS ? 2 : 3);
-    if (!is_name_token(name.token)) return false;
-    const std::string_view shown_name = name.text.substr(0, 32), op = last == TOKEN_PLUS ? "+" : "-";
-    char spelled[4], written[2 * diagnostic_text_capacity + 16];
-    Message(spelled, sizeof spelled).text(op).text(compound ? "=" : op);
-    Message(written, sizeof written).text(shown_name).text(" = ").text(shown_name).text(" ").text(op).text(compound ? " ...;" : " 1;");
-    Message message = message_of(s);
-    message.text("the language has no ").code(spelled).text("; write ").code(written);
-    return true;
-}
-
-// The edits (a byte put in, left out, changed, or two neighbours swapped) that make `a` into `b`,
-// counted up to a small bound: names longer than 15 bytes are no typos of the keywords.
-int edit_distance(std::string_view a, std::string_view b) {
-    constexpr std::size_t longest = 15;
-    if (a.size() > longest || b.size() > longest) return 99;
-    int rows[3][longest + 1];  // the rows for a's bytes i - 2, i - 1 and i
-    for (std::size_t j = 0; j <= b.size(); ++j) rows[1][j] = static_cast<int>(j);
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        int* row = rows[(i + 1) % 3];
-        const int* above = rows[i % 3];
-        const int* two_above = rows[(i + 2) % 3];
-        row[0] = static_cast<int>(i);
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const int change = above[j - 1] + (a[i - 1] != b[j - 1]);
-            row[j] = std::min({above[j] + 1, row[j - 1] + 1, change});
-            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) row[j] = std::min(row[j], two_above[j - 2] + 1);
-        }
-    }
-    return rows[(a.size() + 1) % 3][b.size()];
-}
-
-// `strng greeting;`: a new name where a statement starts, followed by a name, and a keyword or a
-// function's name within one edit (two for longer words) of it.
-bool keyword_misspelt(Situation& s) {
-    const TokenPlace word = s.before(1), before_word = s.before(2);
-    const bool starts_statement = before_word.line == 0 || before_word.token == TOKEN_SEMICOLON;
-    if (s.at_end || !is_name_token(s.context.lookahead) || !is_name_token(word.token) || !starts_statement) return false;
-    for (const Spelling& spelling : spellings) {
-        const std::string_view keyword = spelling.text;
-        if (keyword.size() < 3 || !is_letter(keyword[0]) || keyword == "and") continue;
-        if (edit_distance(word.text, keyword) > (keyword.size() <= 4 ? 1 : 2)) continue;
-        Message message = message_of(s);
-        message.code(word.text).text(" is no keyword, so ").code(s.lookahead_text()).text(" cannot follow it; did you mean ")
-            .code(keyword).text("?");
-        return true;
-    }
-    return false;
 }
 
 // `x = 1 y = 2;`
