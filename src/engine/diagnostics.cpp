@@ -450,6 +450,21 @@ std::size_t warning_message(const ScriptWarning& warning, char* buffer, std::siz
             message.text("the script has CR LF line ends: every carriage return is printed; "
                          "save it with LF line ends");
             break;
+        case WarningKind::assignment_before_logical: {
+            const std::size_t blank = text.find(' ');
+            const std::string_view op = text.substr(0, blank), name = text.substr(blank + 1);
+            char written[sizeof warning.text + 24];
+            Message(written, sizeof written).text(name.empty() ? "name" : name).text(" = (... ").text(op).text(" ...);");
+            message.text("`=` binds tighter than ").code(op).text(": ");
+            if (name.empty()) {
+                message.text("the variable");
+            } else {
+                message.code(name);
+            }
+            message.text(" stores the value before ")
+                .code(op).text(", which then takes it; to store the result of ").code(op).text(", write ").code(written);
+            break;
+        }
         case WarningKind::byte_order_mark:
             message.text("the script starts with a byte-order mark, whose three bytes are printed; save it without one");
             break;
