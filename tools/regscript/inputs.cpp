@@ -47,8 +47,9 @@ Script read_script(const ScriptSource& source, const std::string& text_name) {
 
 std::string read_text_file(const std::string& name) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(name.c_str(), "rb"), std::fclose);
-    if (!file) throw CommandLineError("cannot read '" + shown(name) + "': " + std::strerror(errno) + hint_for(name));
-    return read_all(file.get(), "'" + shown(name) + "'");
+    const std::string what = std::string(1, '\'').append(shown(name)).append(1, '\'');  // "'letter.txt'"
+    if (!file) throw CommandLineError("cannot read " + what + ": " + std::strerror(errno) + hint_for(name));
+    return read_all(file.get(), what);
 }
 
 std::vector<Script> read_scripts(const std::vector<ScriptSource>& sources) {
