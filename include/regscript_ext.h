@@ -60,7 +60,8 @@ REGSCRIPT_API int32_t REGSCRIPT_STDCALL regscript_last_error_end(int32_t *line, 
 
 /* The number of warnings of the calling thread's last run: text that ran, but probably not as
  * its author meant (bytes that begin no token and are printed, a string quote without its end,
- * "5." or ".5", CR LF line ends, a byte-order mark). */
+ * "5." or ".5", CR LF line ends, a byte-order mark, an assignment that is the left operand of
+ * `and` or `or`). */
 REGSCRIPT_API int32_t REGSCRIPT_CDECL regscript_last_warning_count(void);
 
 /* Warning `index` (from 0) of the calling thread's last run, as regscript_last_error gives the

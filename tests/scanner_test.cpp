@@ -3,6 +3,7 @@
 
 #include "conversions.h"
 #include "grammar.hpp"
+#include "keywords.h"
 #include "scanner.h"
 #include "scratch.h"
 #include "store.h"
@@ -147,8 +148,8 @@ using ScannerTest = EngineTest;
 TEST_F(ScannerTest, PlacesCountLinesAndBytesWithinTheLine) {
     EXPECT_EQ(scan_all("a;\n b;\tc ;", true).tokens,
               "INT_VAR(a)@1:1 SEMICOLON@1:2 INT_VAR(b)@2:2 SEMICOLON@2:3 INT_VAR(c)@2:5 SEMICOLON@2:7");
-    // A newline inside a string literal starts no line.
-    EXPECT_EQ(scan_all("\"x\ny\" z", true).tokens, "STRING_CONST(\"x\ny\")@1:1 INT_VAR(z)@1:7");
+    // Messages count a line end inside a string literal; the run's error line (NewlineInALiteralIsNoLine) does not.
+    EXPECT_EQ(scan_all("\"x\ny\" z", true).tokens, "STRING_CONST(\"x\ny\")@1:1 INT_VAR(z)@2:4");
     EXPECT_EQ(scan_all(";;\n\n\n", true).tokens, "SEMICOLON@1:1 SEMICOLON@1:2");
 }
 
@@ -265,5 +266,16 @@ INSTANTIATE_TEST_SUITE_P(Examples, HexTextToInt, testing::Values(
     ConversionCase{.name = "NineDigitsKeepLowBits", .text = "123456789", .value = 0x23456789},
     ConversionCase{.name = "NewlineSignAndPrefix", .text = "\n+0x7fffffff", .value = INT32_MAX}),
     row_name);
+
+// The command-line host refuses these words as names; the scanner must read each as no name.
+TEST_F(ScannerTest, TheHostsKeywordsAreNoNames) {
+    for (std::string_view keyword : language_keywords) {
+        const std::string word(keyword);
+        const std::string tokens = scan_all(word.c_str()).tokens;
+        EXPECT_FALSE(tokens.starts_with("INT_VAR") || tokens.starts_with("DOUBLE_VAR") ||
+                     tokens.starts_with("STRING_VAR") || tokens.starts_with("FUNCTION"))
+            << word << " scans as " << tokens;
+    }
+}
 
 }  // namespace

@@ -131,5 +131,5 @@ void REGSCRIPT_STDCALL regscript_return_string(regscript_call* call, const char*
 void REGSCRIPT_STDCALL regscript_fail(regscript_call* call, const char* message) {
     if (!(call = current(call))) return;
     call->failed = true;
-    note_host_failure(call->line, call->column, message ? message : "the host function failed");
+    note_host_failure(call->counted_line, call->line, call->column, message ? message : "the host function failed");
 }

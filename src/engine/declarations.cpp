@@ -1,5 +1,10 @@
 #include "declarations.h"
 
+#include <cstring>
+
+#include "diagnostics.h"
+#include "grammar.hpp"
+#include "scanner.h"
 #include "statements.h"
 #include "store.h"
 
@@ -9,9 +14,27 @@ namespace {
 
 bool may_change(const Variable* variable, int32_t type) { return variable->type == type && statement_may_finish(); }
 
+// `ok = 1 and 0;` is `(ok = 1) and 0`: an assignment that the parser completes at an `and` or
+// `or` is that operator's left operand (in parentheses it would end at the `)`).
+void warn_if_logical_follows(const Variable* variable) {
+    const TokenPlace ahead = last_token();
+    if (ahead.token != TOKEN_AND && ahead.token != TOKEN_OR) return;
+    char operator_and_name[sizeof ScriptWarning::text];  // "and ok"
+    const std::size_t name_room = sizeof operator_and_name - ahead.text.size() - 2;
+    const std::size_t whole_name = std::strlen(variable->name);
+    const std::size_t name_length = whole_name <= name_room ? whole_name : 0;  // a cut name would name another
+    std::memcpy(operator_and_name, ahead.text.data(), ahead.text.size());
+    operator_and_name[ahead.text.size()] = ' ';
+    std::memcpy(operator_and_name + ahead.text.size() + 1, variable->name, name_length);
+    const std::size_t length = ahead.text.size() + 1 + name_length;
+    record_warning(make_warning(WarningKind::assignment_before_logical,
+                                {ahead.line, ahead.column, std::string_view(operator_and_name, length), ahead.token, 0}));
+}
+
 }  // namespace
 
 int32_t assign_integer(Variable* variable, int32_t value) {
+    warn_if_logical_follows(variable);
     if (may_change(variable, INT_VAR)) variable->value.integer = value;
     return value;
 }

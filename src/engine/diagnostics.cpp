@@ -2,9 +2,11 @@
 
 #include <cstring>
 
+#include "advice.h"
 #include "conversions.h"
 #include "grammar.hpp"
 #include "store.h"
+#include "syntax_situation.h"
 
 // The messages say what was found, why it cannot work and what to write instead. Each kind of
 // mistake has a small function that recognises it from the parser's context and the last tokens
@@ -12,65 +14,9 @@
 // that names the token and what could have come instead covers the rest.
 namespace {
 
-// A message under construction, cut at its capacity. Script text goes in only through `code`,
-// which quotes a bounded, printable excerpt; nothing is ever used as a format.
-class Message {
-public:
-    Message(char* buffer, std::size_t capacity) : buffer_(buffer), capacity_(capacity) { buffer_[0] = '\0'; }
-
-    Message& text(std::string_view part) {
-        for (char c : part) put(c);
-        return *this;
-    }
-
-    // `excerpt` in backquotes: its first line, at most 32 bytes, other bytes than printable ASCII
-    // shown as "?".
-    Message& code(std::string_view excerpt) {
-        constexpr std::size_t shown = 32;
-        std::size_t end = excerpt.find('\n');
-        bool cut = end != std::string_view::npos || excerpt.size() > shown;
-        excerpt = excerpt.substr(0, end < shown ? end : shown);
-        put('`');
-        for (char c : excerpt) put(c >= ' ' && c <= '~' ? c : '?');
-        if (cut) text("...");
-        put('`');
-        return *this;
-    }
-
-    std::size_t length() const { return length_; }
-
-private:
-    void put(char c) {
-        if (length_ + 1 >= capacity_) return;
-        buffer_[length_++] = c;
-        buffer_[length_] = '\0';
-    }
-
-    char* buffer_;
-    std::size_t capacity_;
-    std::size_t length_ = 0;
-};
-
-void copy_bounded(std::string_view text, char* buffer, std::size_t capacity) {
-    std::size_t length = text.size() < capacity ? text.size() : capacity - 1;
-    if (length > 0) std::memcpy(buffer, text.data(), length);
-    buffer[length] = '\0';
-}
+using namespace diagnosis;
 
 // ---- What the tokens are ----------------------------------------------------------------------
-
-enum class Kind { none, integer, real, string, number };
-
-std::string_view kind_name(Kind kind) {
-    switch (kind) {
-        case Kind::integer: return "integer";
-        case Kind::real: return "double";
-        case Kind::string: return "string";
-        case Kind::number: return "number";
-        case Kind::none: break;
-    }
-    return "value";
-}
 
 std::string_view declaration_keyword(Kind kind) { return kind == Kind::integer ? "int" : kind_name(kind); }
 
@@ -83,10 +29,6 @@ std::string_view with_article(Kind kind) {
         case Kind::none: break;
     }
     return "a value";
-}
-
-bool is_name_token(int32_t token) {
-    return token == TOKEN_INT_VAR || token == TOKEN_STRING_VAR || token == TOKEN_DOUBLE_VAR || token == TOKEN_FUNCTION;
 }
 
 Kind kind_of_variable(int32_t type) {
@@ -139,23 +81,6 @@ void describe_value(Message& message, int32_t token, std::string_view text) {
     }
 }
 
-struct Spelling {
-    int32_t token;
-    std::string_view text;
-};
-
-constexpr Spelling spellings[] = {
-    {TOKEN_ASSIGN, "="}, {TOKEN_NOT, "!"}, {TOKEN_BITNOT, "~"}, {TOKEN_FORMAT, "format"}, {TOKEN_COMMA, ","},
-    {TOKEN_CUT, "cut"}, {TOKEN_STRLEN, "strlen"}, {TOKEN_DELETE, "delete"}, {TOKEN_STRTOINT, "strtoint"},
-    {TOKEN_STRTODOUBLE, "strtodouble"}, {TOKEN_SUBSTR, "substr"}, {TOKEN_HEXTOINT, "hextoint"},
-    {TOKEN_GETTICKCOUNT, "gettickcount"}, {TOKEN_INT_DECL, "int"}, {TOKEN_STRING_DECL, "string"},
-    {TOKEN_DOUBLE_DECL, "double"}, {TOKEN_DOUBLE_CAST, "(double)"}, {TOKEN_INT_CAST, "(int)"}, {TOKEN_PLUS, "+"},
-    {TOKEN_MINUS, "-"}, {TOKEN_TIMES, "*"}, {TOKEN_DIVIDE, "/"}, {TOKEN_MODULO, "%"}, {TOKEN_LPAREN, "("},
-    {TOKEN_RPAREN, ")"}, {TOKEN_EQ, "=="}, {TOKEN_NE, "!="}, {TOKEN_GE, ">="}, {TOKEN_LE, "<="}, {TOKEN_GT, ">"},
-    {TOKEN_LT, "<"}, {TOKEN_SEMICOLON, ";"}, {TOKEN_AND, "and"}, {TOKEN_OR, "or"}, {TOKEN_BITAND, "&"},
-    {TOKEN_BITXOR, "^"}, {TOKEN_SHR, ">>"}, {TOKEN_SHL, "<<"}, {TOKEN_POWER, "**"},
-};
-
 std::string_view spelling_of(int32_t token) {
     for (const Spelling& spelling : spellings) {
         if (spelling.token == token) return spelling.text;
@@ -194,57 +119,7 @@ bool takes(const BinaryOperator& op, Kind kind) {
     return kind == Kind::integer || (kind == Kind::real && op.takes_doubles) || (kind == Kind::string && op.takes_strings);
 }
 
-// How a value of one kind becomes one of another.
-std::string_view conversion(Kind from, Kind to) {
-    if (to == Kind::real) return from == Kind::string ? "strtodouble(...)" : "(double)";
-    if (to == Kind::integer) return from == Kind::string ? "strtoint(...)" : "(int)";
-    if (to == Kind::string) return from == Kind::real ? "format(\"%f\", ...)" : "format(\"%d\", ...)";
-    return "";
-}
-
 // ---- The situation of the error --------------------------------------------------------------
-
-struct Situation {
-    const SyntaxErrorContext& context;
-    const TokenPlace* recent;  // the newest first
-    bool at_end;               // the lookahead is the end of the text
-    Diagnostic& diagnostic;
-
-    int32_t on_stack(int depth) const { return depth < context.stack_size ? context.stack[depth] : symbol_other; }
-    // The lookahead's text ("" at the end), and the tokens before it, nearest first.
-    std::string_view lookahead_text() const { return at_end ? std::string_view() : recent[0].text; }
-    TokenPlace before(int back) const {
-        int index = at_end ? back - 1 : back;
-        return index >= 0 && index < recent_token_count ? recent[index] : TokenPlace{};
-    }
-    bool can_take(int32_t token) const {
-        for (int i = 0; i < context.expected_count; ++i) {
-            if (context.expected[i] == token) return true;
-        }
-        return false;
-    }
-    // The kind of value the parser wanted here, when it wanted values of one kind (or none when
-    // it would take no value or any kind).
-    Kind expected_kind() const {
-        bool integer = can_take(TOKEN_INT_CONST), real = can_take(TOKEN_DOUBLE_CONST), string = can_take(TOKEN_STRING_CONST);
-        if (integer + real + string != 1) return Kind::none;
-        return integer ? Kind::integer : real ? Kind::real : Kind::string;
-    }
-    bool wants_numbers_only() const {
-        return can_take(TOKEN_INT_CONST) && can_take(TOKEN_DOUBLE_CONST) && !can_take(TOKEN_STRING_CONST);
-    }
-    void involve(std::string_view name, int32_t type) {
-        if (name.empty()) return;
-        if (diagnostic.variable_count == 2) return;
-        DiagnosticVariable& variable = diagnostic.variables[diagnostic.variable_count++];
-        copy_bounded(name, variable.name, sizeof variable.name);
-        variable.type = type;
-    }
-};
-
-Message message_of(Situation& situation) {
-    return Message(situation.diagnostic.message, sizeof situation.diagnostic.message);
-}
 
 // `a1b` reads as `a1 b`, and `12abc` as `12 abc`.
 bool name_after_digits(Situation& s) {
@@ -303,45 +178,12 @@ constexpr Parameters parameters[] = {
     {TOKEN_FORMAT, {Kind::string, Kind::number}}, {TOKEN_SUBSTR, {Kind::string, Kind::string, Kind::integer}},
 };
 
-// A value whose kind its place does not take: the place is the token before the value (`=`, an
-// operator, or the `(` or `,` of a function's arguments), at `depth` on the parser's stack. The
-// value is the lookahead when it cannot even begin there (`early`), and otherwise the expression
-// on top of the stack, noticed at the token after it.
-struct Slot {
-    bool early;
-    int depth;
-    Kind value;
-    int back;  // the place's token among the recent tokens (Situation::before), or -1
-};
-
-// The place's token among the recent tokens: the nearest one spelt `text` outside parentheses.
-int find_back(const Situation& s, std::string_view text) {
-    int nesting = 0;
-    for (int back = 1; back < recent_token_count && s.before(back).line != 0; ++back) {
-        int32_t token = s.before(back).token;
-        if (token == TOKEN_RPAREN) {
-            ++nesting;
-        } else if (nesting > 0 && token == TOKEN_LPAREN) {
-            --nesting;
-        } else if (nesting == 0 && s.before(back).text == text) {
-            return back;
-        }
-    }
-    return -1;
-}
-
 Slot slot_of(const Situation& s) {
     Kind top = kind_of_expression(s.on_stack(0));
     Slot slot{top == Kind::none, top == Kind::none ? 0 : 1, top == Kind::none ? kind_started_by(s.context.lookahead) : top, -1};
     std::string_view text = spelling_of(s.on_stack(slot.depth));
     if (!text.empty()) slot.back = find_back(s, text);
     return slot;
-}
-
-// Where the value begins; `2.5` or "the value after `=`" and its kind.
-TokenPlace value_place(const Situation& s, const Slot& slot) {
-    if (slot.early || slot.back < 2) return s.at_end ? s.before(1) : s.recent[0];
-    return s.before(slot.back - 1);
 }
 
 void describe_slot_value(Message& message, const Situation& s, const Slot& slot) {
@@ -370,6 +212,10 @@ bool assignment_of_other_kind(Situation& s, const Slot& slot) {
     s.involve(name.text, s.on_stack(slot.depth + 1));
     message.code(name.text).text(" is ").text(with_article(variable)).text(" variable and ");
     describe_slot_value(message, s, slot);
+    if (variable != Kind::integer) {  // declared so: another declaration would throw its kind away
+        suggest_value_for(message, s, slot, variable);
+        return true;
+    }
     char declaration[diagnostic_text_capacity + 16];
     Message(declaration, sizeof declaration).text(declaration_keyword(slot.value)).text(" ").text(name.text.substr(0, 32)).text(";");
     message.text("; to store ").text(kind_name(slot.value)).text("s in it, declare it first: ").code(declaration);
@@ -410,6 +256,12 @@ bool argument_of_other_kind(Situation& s, const Slot& slot) {
     if (commas > 0) message.text(commas == 1 ? " as its second argument" : " as its third argument");
     message.text(", and ");
     describe_slot_value(message, s, slot);
+    if (function->token == TOKEN_FORMAT && slot.value == Kind::string) {
+        char example[2 * diagnostic_text_capacity];
+        write_joined_example(s, slot, example, sizeof example);
+        message.text("; a string joins a text with `+`, as in ").code(example);
+        return true;
+    }
     message.text("; convert it with ").code(conversion(slot.value, wanted == Kind::number ? Kind::real : wanted));
     return true;
 }
@@ -502,8 +354,9 @@ void unexpected_token(Situation& s) {
 }
 
 void word(Situation& s) {
-    if (name_after_digits(s) || variable_called(s) || value_of_other_kind(s) || script_ends_inside_statement(s) ||
-        operator_not_for_kind(s) || semicolon_missing(s)) {
+    if (name_after_digits(s) || statement_of_other_languages(s) || variable_called(s) || update_operator(s) ||
+        value_of_other_kind(s) || script_ends_inside_statement(s) || operator_not_for_kind(s) ||
+        declaration_with_value(s) || keyword_misspelt(s) || semicolon_missing(s)) {
         return;
     }
     unexpected_token(s);
@@ -570,6 +423,11 @@ std::size_t warning_message(const ScriptWarning& warning, char* buffer, std::siz
     std::string_view text = warning.text;
     switch (warning.kind) {
         case WarningKind::byte_begins_no_token:
+            if (text.size() > 1) {  // one UTF-8 character, which the scanner checked
+                message.text("`").text(text).text("` begins no token: it is printed and skipped; names are ASCII letters, "
+                                                  "digits and `_`");
+                break;
+            }
             describe_byte(message, text.empty() ? '\0' : text[0]).text(" begins no token: it is printed and skipped");
             if (text == "#") message.text("; there are no comments");
             if (text == "|") message.text("; the logical operators are `and` and `or`");
@@ -592,6 +450,21 @@ std::size_t warning_message(const ScriptWarning& warning, char* buffer, std::siz
             message.text("the script has CR LF line ends: every carriage return is printed; "
                          "save it with LF line ends");
             break;
+        case WarningKind::assignment_before_logical: {
+            const std::size_t blank = text.find(' ');
+            const std::string_view op = text.substr(0, blank), name = text.substr(blank + 1);
+            char written[sizeof warning.text + 24];
+            Message(written, sizeof written).text(name.empty() ? "name" : name).text(" = (... ").text(op).text(" ...);");
+            message.text("`=` binds tighter than ").code(op).text(": ");
+            if (name.empty()) {
+                message.text("the variable");
+            } else {
+                message.code(name);
+            }
+            message.text(" stores the value before ")
+                .code(op).text(", which then takes it; to store the result of ").code(op).text(", write ").code(written);
+            break;
+        }
         case WarningKind::byte_order_mark:
             message.text("the script starts with a byte-order mark, whose three bytes are printed; save it without one");
             break;

@@ -66,6 +66,7 @@ enum class WarningKind : int32_t {
     dot_before_digits,     // ".5": the point is echoed, the number is 5
     carriage_return,       // the first of a script's CR line ends
     byte_order_mark,       // three echoed bytes at the start
+    assignment_before_logical,  // `ok = 1 and 0`: the text is the operator, a blank and the name
 };
 
 // Text that runs, but probably not as meant.

@@ -101,7 +101,7 @@ void open_call(const Variable* function) {
         calls.capacity = capacity;
     }
     const TokenPlace name = token_before_last();  // the `(` is the last token read
-    calls.frames[calls.depth++] = {function, 0, {}, {}, false, name.line, name.column};
+    calls.frames[calls.depth++] = {function, 0, {}, {}, false, name.line, name.column, name.counted_line};
 }
 
 bool pass_int_argument(int32_t value) { return pass_argument(INT_VAR, {.integer = value}); }

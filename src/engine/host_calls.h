@@ -17,6 +17,7 @@ struct regscript_call {
     bool failed;
     int32_t line;  // of the function's name
     int32_t column;
+    int32_t counted_line;  // the same line as the run's error line counts it
 };
 
 // The grammar's side. After a failed allocation these do nothing: the run is ending.

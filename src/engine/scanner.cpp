@@ -24,7 +24,8 @@ struct Scanner {
     char* block;
     const char* end;       // the copy's terminating NUL
     const char* position;  // where scanning resumes
-    int32_t line;          // of `position`
+    int32_t line;          // of `position`, not counting line ends inside strings: the run's error line
+    int32_t text_line;     // of `position`, counting every line end: where messages place tokens
     const char* line_start;
     TokenPlace recent[recent_token_count];  // a ring; the newest at `newest`
     unsigned newest;
@@ -69,7 +70,18 @@ int keyword_token(std::string_view name) {
 
 // Where `at` stands, `length` bytes long.
 TokenPlace place_of(const char* at, std::size_t length) {
-    return {scanner.line, column_number(static_cast<std::size_t>(at - scanner.line_start)), std::string_view(at, length), 0};
+    return {scanner.text_line, column_number(static_cast<std::size_t>(at - scanner.line_start)), std::string_view(at, length),
+            0, scanner.line};
+}
+
+// The line ends inside a string literal move the places of what follows; the string's own place
+// is where it begins.
+void pass_line_ends(const char* from, const char* to) {
+    while (const void* found = std::memchr(from, '\n', static_cast<std::size_t>(to - from))) {
+        from = static_cast<const char*>(found) + 1;
+        if (scanner.text_line < INT32_MAX) scanner.text_line += 1;
+        scanner.line_start = from;
+    }
 }
 
 bool starts_with_byte_order_mark(const char* text) { return std::strncmp(text, "\xEF\xBB\xBF", 3) == 0; }
@@ -84,7 +96,20 @@ const char* number_before(const char* at) {
 }
 
 // A byte that begins no token is echoed; the run notes why it probably was not meant.
-void note_echoed_byte(const char* at) {
+// How many bytes the character at `at` has when they form one UTF-8 character (`é`), so that
+// it is echoed and warned about once; 1 for any other byte.
+std::size_t echoed_length(const char* at) {
+    const auto lead = static_cast<unsigned char>(*at);
+    const std::size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                               : lead >= 0xF0 && lead <= 0xF4                                  ? 4
+                                                                                               : 1;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((static_cast<unsigned char>(at[i]) & 0xC0) != 0x80) return 1;
+    }
+    return length;
+}
+
+void note_echoed_byte(const char* at, std::size_t length) {
     if (at < scanner.block + 3 && starts_with_byte_order_mark(scanner.block)) {
         if (at == scanner.block) record_warning(make_warning(WarningKind::byte_order_mark, place_of(at, 3)));
     } else if (*at == '\r') {
@@ -95,7 +120,7 @@ void note_echoed_byte(const char* at) {
     } else if (*at == '.' && is_digit(at[1])) {
         record_warning(make_warning(WarningKind::dot_before_digits, place_of(at, static_cast<std::size_t>(skip_digits(at + 1, scanner.end) - at))));
     } else {
-        record_warning(make_warning(WarningKind::byte_begins_no_token, place_of(at, 1)));
+        record_warning(make_warning(WarningKind::byte_begins_no_token, place_of(at, length)));
     }
 }
 
@@ -196,10 +221,12 @@ int read_operator(const char* p) {
         case '&': return take(1, TOKEN_BITAND);
         case ',': return take(1, TOKEN_COMMA);
         case ';': return take(1, TOKEN_SEMICOLON);
-        default:
-            echo_byte(p[0]);
-            note_echoed_byte(p);
-            return take(1, -1);
+        default: {
+            const std::size_t length = echoed_length(p);
+            for (std::size_t i = 0; i < length; ++i) echo_byte(p[i]);
+            note_echoed_byte(p, length);
+            return take(length, -1);
+        }
     }
 }
 
@@ -219,6 +246,7 @@ int read_operator(const char* p) {
         } else if (c == '\n') {
             // Saturates: beyond 2^31 - 1 lines every line counts as the last.
             if (scanner.line < INT32_MAX) scanner.line += 1;
+            if (scanner.text_line < INT32_MAX) scanner.text_line += 1;
             scanner.line_start = p + 1;
             scanner.position = p + 1;
             continue;
@@ -256,7 +284,7 @@ bool scanner_open_text(const char* text) {
     scanner.block = block;
     scanner.end = block + length;
     scanner.position = scanner.line_start = block;
-    scanner.line = 1;
+    scanner.line = scanner.text_line = 1;
     scanner.remembered = 0;
     scanner.carriage_return_noted = false;
     return true;
@@ -271,6 +299,7 @@ int next_token(SemanticValue* value) {
         TokenPlace& place = scanner.recent[scanner.newest];
         place = place_of(start, static_cast<std::size_t>(scanner.position - start));
         place.token = token;
+        if (token == TOKEN_STRING_CONST) pass_line_ends(start, scanner.position);
         if (scanner.remembered < recent_token_count) ++scanner.remembered;
     }
     return token;
@@ -295,6 +324,6 @@ void scanner_close_text() {
     if (scanner.block != short_text_block) deallocate(scanner.block);
     scanner.block = nullptr;
     scanner.position = scanner.end = "";
-    scanner.line = 0;
+    scanner.line = scanner.text_line = 0;
     scanner.remembered = 0;
 }

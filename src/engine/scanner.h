@@ -12,10 +12,11 @@
 // Where a token stands in the text: its line, counted from 1 by the newlines between tokens, the
 // byte column of its first byte within that line, from 1, and its text.
 struct TokenPlace {
-    int32_t line;
+    int32_t line;  // of the text, every line end counted: for messages
     int32_t column;
     std::string_view text;
-    int32_t token;  // its code
+    int32_t token;          // its code
+    int32_t counted_line;   // not counting line ends inside strings: the run's error line
 };
 
 // Whether a script can write `name` as the name of a variable or function: letters or

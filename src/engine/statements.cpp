@@ -104,9 +104,9 @@ void note_call_mismatch(int32_t line, int32_t column, const char* message) {
     std::snprintf(run.diagnostic.message, sizeof run.diagnostic.message, "%s", message);
 }
 
-void note_host_failure(int32_t line, int32_t column, const char* message) {
+void note_host_failure(int32_t error_line, int32_t line, int32_t column, const char* message) {
     run.outcome = RunOutcome::host_failed;
-    run.error_line = line;
+    run.error_line = error_line;
     run.diagnostic.line = line;
     run.diagnostic.column = column;
     std::snprintf(run.diagnostic.message, sizeof run.diagnostic.message, "%s", message);
@@ -123,7 +123,7 @@ void record_warning(const ScriptWarning& warning) {
 // statement is reduced. The error's line is that `;`'s own when the error was found at it, and
 // otherwise the line of the last token dropped before it.
 void finish_error_statement() {
-    run.error_line = run.error_found_at_semicolon ? last_token().line : token_before_last().line;
+    run.error_line = run.error_found_at_semicolon ? last_token().counted_line : token_before_last().counted_line;
     run.outcome = RunOutcome::syntax_error;
     run.diagnostic.end_line = last_token().line;
     run.diagnostic.end_column = last_token().column;

@@ -57,7 +57,8 @@ void note_syntax_error(bool at_semicolon, const SyntaxErrorContext& context);
 // statement is a syntax error.
 void note_call_mismatch(int32_t line, int32_t column, const char* message);
 // The host function called at `line` and `column` failed with `message`; the run ends.
-void note_host_failure(int32_t line, int32_t column, const char* message);
+// `error_line` is that line as the run's error line counts it (line ends inside strings left out).
+void note_host_failure(int32_t error_line, int32_t line, int32_t column, const char* message);
 // The parser's stacks cannot grow any further.
 void note_stack_overflow();
 // The scanner met text that runs but was probably not meant.

@@ -41,6 +41,7 @@ struct HostRun {
     int exit_code;
     Expect out;
     Expect err;
+    const char* standard_output = nullptr;  // a file instead of `out` ("/dev/full"); "" closes it
 };
 
 void PrintTo(const HostRun& row, std::ostream* out) { *out << row.label; }
@@ -51,7 +52,7 @@ TEST_P(HostRuns, BehaveAsExpected) {
     const HostRun& row = GetParam();
     ScratchDirectory directory;
     for (const auto& [name, text] : row.files) directory.write(name, text);
-    const ProcessOutcome outcome = run_process(REGSCRIPT_HOST, row.arguments, row.input, directory.path());
+    const ProcessOutcome outcome = run_process(REGSCRIPT_HOST, row.arguments, row.input, directory.path(), row.standard_output);
     EXPECT_EQ(outcome.exit_code, row.exit_code);
     check("standard output", outcome.out, row.out);
     check("standard error", outcome.err, row.err);
@@ -94,7 +95,8 @@ INSTANTIATE_TEST_SUITE_P(Scripts, HostRuns, testing::Values(
 INSTANTIATE_TEST_SUITE_P(SyntaxErrors, HostRuns, testing::Values(
     HostRun{"NameTheFileAndLineAndStopTheRun", {"bad.regs", "-e", "4;", "--vars"}, {{"bad.regs", "1;\n2 2;\n3;"}}, "",
             1, is(I(1) + parse_error), is("bad.regs:2:3: error: `;` expected before `2`\n2 2;\n" + caret(3) +
-                                          "regscript: stopped after the error in bad.regs; --keep-going runs the scripts after it\n")},
+                                          "regscript: stopped after the error in bad.regs; left out: the scripts after it and --vars; "
+                                          "--keep-going runs them\n")},
     HostRun{"KeepGoingRunsTheRestAndNumbersEachE", {"--keep-going", "-e", "1 1;", "-e", "x = 2;", "--expand", "[x]!"}, {}, "",
             1, is(parse_error + I(2) + "2!\n"), is("-e#1:1:3: error: `;` expected before `1`\n1 1;\n" + caret(3))},
     HostRun{"OnStandardInputAreNamedStdin", {"-"}, {}, "\n1 1;", 1, is(parse_error), is("<stdin>:2:3: error: `;` expected before `1`\n1 1;\n" + caret(3))},
@@ -172,19 +174,60 @@ INSTANTIATE_TEST_SUITE_P(UsageErrors, HostRuns, testing::Values(
     HostRun{"Version", {"--version"}, {}, "", 0, is(std::string("regscript ") + REGSCRIPT_VERSION + "\n"), nothing}),
     row_name);
 
+// A script of `blocks` errors, each followed by `lines` statements that run cleanly and hold a `;`
+// and a line end inside a string; and what --check reports for it as c.regs.
+std::pair<std::string, std::string> erring_script(int blocks, int lines) {
+    std::string script = "string s;\n", reports;
+    for (int block = 0; block < blocks; ++block) {
+        reports += "c.regs:" + std::to_string(2 + block * (1 + 2 * lines)) +
+                   ":5: error: unexpected `;` after `=`; expected a value or `(`\nx = ;\n" + caret(5);
+        script += "x = ;\n";
+        for (int line = 0; line < lines; ++line) script += "s = \"a;\nb\";\n";
+    }
+    return {script, reports};
+}
+const auto [long_erring_script, its_reports] = erring_script(40, 150);
+
+INSTANTIATE_TEST_SUITE_P(AsATool, HostRuns, testing::Values(
+    HostRun{"CheckReadsPipedInput", {"--check"}, {}, "x = 1;\nx = ;", 1, nothing,
+            is("<stdin>:2:5: error: unexpected `;` after `=`; expected a value or `(`\nx = ;\n" + caret(5))},
+    HostRun{"CheckStoresTheHostVariables", {"--check", "-s", "who=World", "-e", "string g; g = \"Hi \" + who;"}, {}, "",
+            0, nothing, nothing},
+    HostRun{"CheckRefusesWhatTheRunRefuses", {"--check", "-i", "sqrt=1", "-e", "1;"}, {}, "", 2, nothing,
+            has("'sqrt' is the name of a built-in function")},
+    HostRun{"CheckReportsEveryErrorOfALongScript", {"--check", "c.regs"}, {{"c.regs", long_erring_script}}, "", 1,
+            nothing, is(its_reports)},
+    HostRun{"AFullOutputFails", {"-e", "x = 1;", "--vars"}, {}, "", 1, nothing,
+            is("regscript: cannot write standard output: No space left on device\n"), "/dev/full"},
+    HostRun{"AClosedOutputFails", {"--version"}, {}, "", 1, nothing, has("regscript: cannot write standard output"), ""},
+    HostRun{"ListedStringsAreQuotedAsInC", {"-s", "t=a\"b\\\nint fake = 99\x1b\x7f\xc3\xa9\xc2\x9b", "--vars"}, {}, "",
+            0, is("string t = \"a\\\"b\\\\\\nint fake = 99\\033\\177\xc3\xa9\\302\\233\"\n"), nothing},
+    HostRun{"SourceLinesShowNoControlBytes", {"e.regs"}, {{"e.regs", "\"\xc3\xa9\x1b[2J\x1b]0;t\x07\"; 1 1;"}}, "",
+            1, anything, is("e.regs:1:19: error: `;` expected before `1`\n\"\xc3\xa9\\033[2J\\033]0;t\\007\"; 1 1;\n" +
+                            caret(27))},
+    HostRun{"AnEndlessInputIsRefused", {"/dev/zero"}, {}, "", 2, nothing,
+            is("regscript: cannot read '/dev/zero': it is longer than 256 MiB, the most read of one input\n")},
+    HostRun{"TheNoteNamesWhatAFailureLeftOut", {"-e", "1 1;", "--expand", "[x]", "--vars"}, {}, "", 1, anything,
+            ends("left out: --expand and --vars; --keep-going runs them\n")},
+    HostRun{"IntegersMayBeHexadecimal", {"-i", "m=0xff", "-i", "n=-0x10", "-i", "all=0xFFFFFFFF", "--vars"}, {}, "",
+            0, is("int all = -1\nint m = 255\nint n = -16\n"), nothing},
+    HostRun{"HexadecimalBeyond32BitsIsRefused", {"-i", "m=0x100000000"}, {}, "", 2, nothing,
+            has("'0x100000000' is not a whole number")}),
+    row_name);
+
 // Piped into a session, lines run without prompts; a session's errors leave the exit status 0.
 INSTANTIATE_TEST_SUITE_P(InteractiveSessions, HostRuns, testing::Values(
     HostRun{"RunLinesAndCommands", {"-I"}, {},
             "x = 2;\nx * 21;\n\n :vars \n:expand [x]!\n:reset\n:vars\nx = (1 +\n2);\n1 1;\n:nope\nquit\n:quit now\n:quit\n9;\n",
             0, is(I(2) + "result: 2\n" + I(42) + "result: 42\n" + "int x = 2\n" + "2!\n" + "every variable removed\n" +
-                  I(3) + "result: 3\n" + parse_error),
-            is("<input>:1:3: error: `;` expected before `1`\n1 1;\n" + caret(3) +
+                  "no variables yet\n" + I(3) + "result: 3\n" + parse_error),
+            is("<input>:10:3: error: `;` expected before `1`\n1 1;\n" + caret(3) +
                "unknown command ':nope'; type :help for the commands\nto leave, type :quit or press Ctrl-D\n"
                "':quit' takes nothing after it; type it alone\n")},
     HostRun{"StatementsAndStringsSpanLines", {"-I"}, {}, "string s; s = \"a;\nb\";\nx = (1 +\n2 2);\ny = 1",
             0, is(I(1) + S("a;\nb") + "result: 0\n" + parse_error + parse_error),
-            is("<input>:2:3: error: unexpected `2` after `2`; expected an operator or `)`\n2 2);\n" + caret(3) +
-               "<input>:1:6: error: `;` expected at the end of the script, after `1`\ny = 1\n" + caret(6))},
+            is("<input>:4:3: error: unexpected `2` after `2`; expected an operator or `)`\n2 2);\n" + caret(3) +
+               "<input>:5:6: error: `;` expected at the end of the script, after `1`\ny = 1\n" + caret(6))},
     HostRun{"FollowTheScriptsAndPrecedeTheActions", {"-e", "x = 7;", "-I", "--vars"}, {}, "x = x + 1;\n",
             0, is(I(7) + I(8) + "result: 8\n" + "int x = 8\n"), nothing}),
     row_name);

@@ -10,9 +10,11 @@ struct ProcessOutcome {
     std::string err;
 };
 
-// Runs `program` with `arguments` in `directory`, with `input` as its standard input.
+// Runs `program` with `arguments` in `directory`, with `input` as its standard input. With an
+// `output_file` ("/dev/full"), standard output goes there instead of into `out`; "" closes it.
 ProcessOutcome run_process(const std::string& program, const std::vector<std::string>& arguments,
-                           const std::string& input, const std::string& directory);
+                           const std::string& input, const std::string& directory,
+                           const char* output_file = nullptr);
 
 // A new empty directory, removed with everything in it when the object goes.
 class ScratchDirectory {

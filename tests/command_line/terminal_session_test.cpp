@@ -10,6 +10,9 @@
 
 #include <cerrno>
 #include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -124,6 +127,7 @@ struct Session {
     std::vector<std::string> keys;    // each typed after a prompt; "\x03" is Ctrl-C, "\x04" Ctrl-D
     std::vector<std::string> shown;   // what the transcript shows after the banner, in this order
     std::vector<std::string> earlier_keys = {};  // typed in a session before, with the same home
+    bool history_is_a_link = false;  // ~/.regscript_history links to a file that must stay as it is
 };
 
 void PrintTo(const Session& row, std::ostream* out) { *out << row.label; }
@@ -149,8 +153,20 @@ TEST_P(TerminalSessions, ShowTheExpectedTranscript) {
         TerminalSession earlier(home.path());
         type_session(earlier, row.earlier_keys);
     }
+    const std::filesystem::path history = std::filesystem::path(home.path()) / ".regscript_history";
+    if (row.history_is_a_link) {
+        home.write("linked", "kept\n");
+        std::filesystem::create_symlink("linked", history);
+    }
     TerminalSession session(home.path());
     type_session(session, row.keys);
+    if (row.history_is_a_link) {
+        EXPECT_TRUE(std::filesystem::is_symlink(history));
+        EXPECT_NE(session.transcript().find("is not a regular file; the history is neither read nor saved"),
+                  std::string::npos);
+        std::ifstream linked(std::filesystem::path(home.path()) / "linked");
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(linked), {}), "kept\n");
+    }
     const std::string banner = std::string("regscript ") + REGSCRIPT_VERSION +
                                " interactive session; type :help for help, :quit to leave.\n";
     std::size_t at = session.transcript().find(banner);
@@ -173,7 +189,8 @@ INSTANTIATE_TEST_SUITE_P(Typed, TerminalSessions, testing::Values(
             {I(5), I(6), I(7) + "result: 7\n"}},
     Session{"HistoryOutlivesTheSession", {"\x1b[A\n", "\x04"}, {I(9) + "result: 9\n"}, {"x = 9;\n", "\x04"}},
     Session{"CtrlCCancelsTheInputAndKeepsTheVariables", {"x = 4;\n", "y = (x +\n", "\x03", "x;\n", "\x04"},
-            {I(4) + "result: 4\n", continuation_prompt, prompt, I(4) + "result: 4\n"}}),
+            {I(4) + "result: 4\n", continuation_prompt, prompt, I(4) + "result: 4\n"}},
+    Session{"AHistoryLinkIsNotWrittenThrough", {"x = 1;\n", "\x04"}, {I(1) + "result: 1\n"}, {}, true}),
     session_name);
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "command_line.h"
 
+#include "keywords.h"
+
 #include <CLI/CLI.hpp>
 
 #include <charconv>
@@ -25,9 +27,24 @@ std::optional<Number> parse_number(std::string_view text) {
 
 // Each of these gives the value of a -i, -d or -s option from the text after '='; they throw
 // CommandLineError for a text that is no such value. `option` is the option as written.
+// A whole number as scripts write it: decimal, or hexadecimal after `0x` with up to eight digits,
+// which are the number's 32 bits as scripts read them (0xFFFFFFFF is -1); either after a '-'.
+std::optional<int32_t> parse_integer(std::string_view text) {
+    const bool negative = text.starts_with('-');
+    std::string_view digits = text.substr(negative ? 1 : 0);
+    if (!digits.starts_with("0x")) return parse_number<int32_t>(text);
+    digits.remove_prefix(2);
+    uint32_t bits = 0;
+    const char* const end = digits.data() + digits.size();
+    auto [stop, error] = std::from_chars(digits.data(), end, bits, 16);
+    if (error != std::errc{} || stop != end || digits.size() > 8) return std::nullopt;
+    return static_cast<int32_t>(negative ? 0u - bits : bits);
+}
+
 HostValue integer_value(const std::string& text, const std::string& option) {
-    if (auto value = parse_number<int32_t>(text)) return *value;
-    throw CommandLineError(option + ": '" + text + "' is not a whole number from -2147483648 to 2147483647");
+    if (auto value = parse_integer(text)) return *value;
+    throw CommandLineError(option + ": '" + text +
+                           "' is not a whole number from -2147483648 to 2147483647, or 0x0 to 0xFFFFFFFF");
 }
 
 HostValue double_value(const std::string& text, const std::string& option) {
@@ -46,10 +63,7 @@ bool is_script_name(std::string_view name) {
 }
 
 bool is_keyword(std::string_view name) {
-    static constexpr std::string_view keywords[] = {
-        "int", "double", "string", "delete", "and", "or", "format", "cut", "strlen", "substr",
-        "strtoint", "strtodouble", "hextoint", "gettickcount", "TRUE", "FALSE"};
-    for (std::string_view keyword : keywords) {
+    for (std::string_view keyword : language_keywords) {
         if (name == keyword) return true;
     }
     return false;
@@ -223,20 +237,25 @@ the scripts after it, the session of -I and the options below are left out.
 
 Variables stored before the first script runs (NAME is a script's name: letters
 or underscores, then digits; no blanks):
-  -i NAME=INT          an integer variable, e.g. -i count=3
+  -i NAME=INT          an integer variable, e.g. -i count=3 or -i mask=0xFF
   -d NAME=DOUBLE       a double variable, e.g. -d ratio=0.5
   -s NAME=TEXT         a string variable, e.g. -s name=World
 
 Shown after the scripts, in the order given:
-  --vars               every variable with its kind and value, sorted by name
+  --vars               every variable with its kind and value, sorted by name, one
+                       a line: int n = 3, double r = 0.5, string s = "a\"b\n"
+                       (a string quoted as in C: \" \\ \n \r \t, and \ooo in
+                       octal for any other control byte or invalid UTF-8)
   --expand TEXT        TEXT with every [name] replaced by that variable's value
   --expand-file FILE   the same for the text of FILE
 
 Other options:
   --result             print each script's result after it, as 'result: N'
   -I, --interactive    an interactive session after the scripts
-  --check              only check the scripts: each runs in a store of its own,
-                       printing nothing, and every syntax error is reported
+  --check              only check the scripts: they run as without it, with the
+                       variables of -i, -d and -s, printing nothing; every
+                       syntax error is reported, and the exit status is the
+                       run's
   -Werror, --warnings-as-errors
                        treat warnings (text that runs, but probably not as
                        meant) as errors
@@ -254,7 +273,8 @@ From a pipe (-I) it reads the same way, without prompts.
 Exit status:
   0  every script ran without a syntax error (errors typed into an interactive
      session do not count)
-  1  a script had a syntax error, or a warning with -Werror
-  2  a mistake on the command line, or an input that cannot be read
+  1  a script had a syntax error, or a warning with -Werror; or standard output
+     could not be written (a full disk, a closed output)
+  2  a mistake on the command line, or an input that cannot be read whole
 )";
 }

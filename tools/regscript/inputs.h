@@ -2,15 +2,18 @@
 // read before the first script runs, so that a mistyped name stops the run before it starts.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "command_line.h"
 
-// A script ready to run: the name that its error reports give, and its text.
+// A script ready to run: the name that its error reports give, its text, and the number that its
+// reports give its first line (an input of a piped session begins on a later line of the pipe).
 struct Script {
     std::string name;
     std::string text;
+    int32_t first_line = 1;
 };
 
 // The scripts of the command line, in order. A script of -e is named "-e", or "-e#N" for the

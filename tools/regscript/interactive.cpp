@@ -1,5 +1,6 @@
 #include "interactive.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -45,10 +46,10 @@ bool statement_complete(std::string_view text) {
     return !in_string && last == ';';
 }
 
-// Runs one input; its result only when every statement ran, since after an error the library
-// still returns an earlier statement's.
-void run_input(const std::string& text) {
-    const Script script{"<input>", text};
+// Runs one input, which began on line `first_line` of what was read; its result only when every
+// statement ran, since after an error the library still returns an earlier statement's.
+void run_input(const std::string& text, int32_t first_line) {
+    const Script script{"<input>", text, first_line};
     const ScriptOutcome outcome = run_script(script);
     if (outcome.outcome == REGSCRIPT_RUN_COMPLETED) print_result(outcome.result);
     std::fflush(stdout);
@@ -81,7 +82,7 @@ Step run_command(std::string_view line) {
     } else if (command == ":quit") {
         return Step::leave;
     } else if (command == ":vars") {
-        print_variables();
+        if (print_variables() == 0) std::puts("no variables yet");
     } else if (command == ":reset") {
         reset_registers();
         std::puts("every variable removed");
@@ -113,9 +114,12 @@ void run_interactive_session() {
         std::printf("regscript %s interactive session; type :help for help, :quit to leave.\n", REGSCRIPT_VERSION);
     }
     std::string pending;  // the lines of a statement not yet complete
+    // Piped input is a script whose errors name its lines; on a terminal each input is one text.
+    int32_t line_number = 0, pending_line = 1;
     for (;;) {
         const InputLine line = input.read(pending.empty() ? prompt : continuation_prompt);
         if (line.kind == InputLine::Kind::end) break;
+        if (!terminal) ++line_number;
         if (line.kind == InputLine::Kind::cancelled) {
             pending.clear();
             std::putchar('\n');
@@ -130,15 +134,16 @@ void run_interactive_session() {
                 continue;
             }
             pending = line.text;
+            pending_line = terminal ? 1 : line_number;
         } else {
             pending += '\n';
             pending += line.text;
         }
         if (statement_complete(pending)) {
-            run_input(pending);
+            run_input(pending, pending_line);
             pending.clear();
         }
     }
-    if (!pending.empty()) run_input(pending);
+    if (!pending.empty()) run_input(pending, pending_line);
     if (terminal) std::putchar('\n');
 }

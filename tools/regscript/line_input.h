@@ -13,8 +13,8 @@ struct InputLine {
 };
 
 // Reads standard input line by line. On a POSIX terminal the lines are edited, and the history
-// is read from and written back to ~/.regscript_history ($HOME's); Ctrl-C there cancels the
-// line instead of ending the program.
+// is read from and written back to ~/.regscript_history ($HOME's), when that is a regular file or
+// none yet; Ctrl-C there cancels the line instead of ending the program.
 class LineInput {
 public:
     LineInput();
@@ -29,4 +29,5 @@ public:
 
 private:
     bool terminal_;
+    std::string history_file_;  // "" for none
 };

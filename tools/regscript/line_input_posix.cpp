@@ -1,4 +1,5 @@
 #include <editline/readline.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -27,21 +28,29 @@ struct sigaction interrupt_noting() {
 
 struct sigaction interrupt_before;
 
+// The history file, or "" for none. Only a regular file, or none yet, is read and written: a
+// symbolic link would have the history written through it into whatever file it names.
 std::string history_file() {
     const char* home = std::getenv("HOME");
-    return home && *home ? std::string(home) + "/.regscript_history" : "";
+    if (!home || !*home) return "";
+    const std::string file = std::string(home) + "/.regscript_history";
+    struct stat status {};
+    if (lstat(file.c_str(), &status) != 0 || S_ISREG(status.st_mode)) return file;
+    std::fprintf(stderr, "regscript: %s is not a regular file; the history is neither read nor saved\n",
+                 file.c_str());
+    return "";
 }
 
 }  // namespace
 
 bool standard_input_is_terminal() { return isatty(STDIN_FILENO) == 1; }
 
-LineInput::LineInput() : terminal_(standard_input_is_terminal()) {
+LineInput::LineInput() : terminal_(standard_input_is_terminal()), history_file_(terminal_ ? history_file() : "") {
     if (!terminal_) return;
     rl_readline_name = "regscript";
     using_history();
     stifle_history(history_entries);
-    if (const std::string file = history_file(); !file.empty()) read_history(file.c_str());
+    if (!history_file_.empty()) read_history(history_file_.c_str());
     const struct sigaction action = interrupt_noting();
     sigaction(SIGINT, &action, &interrupt_before);
 }
@@ -49,7 +58,7 @@ LineInput::LineInput() : terminal_(standard_input_is_terminal()) {
 LineInput::~LineInput() {
     if (!terminal_) return;
     sigaction(SIGINT, &interrupt_before, nullptr);
-    if (const std::string file = history_file(); !file.empty()) write_history(file.c_str());
+    if (!history_file_.empty()) write_history(history_file_.c_str());
 }
 
 InputLine LineInput::read(const char* prompt) {

@@ -1,6 +1,9 @@
 // regscript: runs scripts through the library, from files, the command line, standard input or
 // an interactive session, and shows the variables they leave.
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <string>
 #include <vector>
@@ -12,7 +15,9 @@
 #include "interactive.h"
 #include "line_input.h"
 #include "regscript.h"
+#include "regscript_ext.h"
 #include "script_runner.h"
+#include "shown_text.h"
 #include "variable_listing.h"
 
 namespace {
@@ -49,6 +54,33 @@ void perform(const AfterRunAction& action) {
     }
 }
 
+const char* option_of(AfterRunAction::Kind kind) {
+    switch (kind) {
+        case AfterRunAction::Kind::list_variables: return "--vars";
+        case AfterRunAction::Kind::expand_text: return "--expand";
+        case AfterRunAction::Kind::expand_file: return "--expand-file";
+    }
+    return "";
+}
+
+// What a failing script leaves out of the run, "the scripts after it and --vars"; empty when
+// nothing is.
+std::string left_out(const CommandLine& command_line, bool scripts_follow) {
+    std::vector<std::string> parts;
+    if (scripts_follow) parts.push_back("the scripts after it");
+    if (command_line.interactive) parts.push_back("the interactive session");
+    for (const AfterRunAction& action : command_line.actions) {
+        const std::string option = option_of(action.kind);
+        if (std::find(parts.begin(), parts.end(), option) == parts.end()) parts.push_back(option);
+    }
+    std::string text;
+    for (std::size_t part = 0; part < parts.size(); ++part) {
+        if (part > 0) text += part + 1 == parts.size() ? " and " : ", ";
+        text += parts[part];
+    }
+    return text;
+}
+
 // Runs the scripts in order; false when any failed. A failing script ends the run unless the
 // command line says --keep-going.
 bool run_scripts(const std::vector<Script>& scripts, const CommandLine& command_line) {
@@ -61,39 +93,63 @@ bool run_scripts(const std::vector<Script>& scripts, const CommandLine& command_
         if (!report_problems(script, outcome, command_line.warnings_are_errors)) continue;
         clean = false;
         if (command_line.keep_going) continue;
-        if (next + 1 < scripts.size()) {
-            std::fprintf(stderr, "regscript: stopped after the error in %s; --keep-going runs the scripts after it\n",
-                         script.name.c_str());
+        if (const std::string skipped = left_out(command_line, next + 1 < scripts.size()); !skipped.empty()) {
+            std::fprintf(stderr, "regscript: stopped after the error in %s; left out: %s; --keep-going runs them\n",
+                         shown(script.name).c_str(), skipped.c_str());
         }
         break;
     }
     return clean;
 }
 
+// The scripts of the command line, with piped standard input when it names none: a check reads
+// exactly what a run reads.
+std::vector<Script> scripts_of(const CommandLine& command_line) {
+    std::vector<ScriptSource> sources = command_line.scripts;
+    if (reads_piped_input(command_line, standard_input_is_terminal())) {
+        sources.push_back({ScriptSource::Kind::standard_input, ""});
+    }
+    return read_scripts(sources);
+}
+
+// --check runs what a run runs, in one store with the host's variables, so that its verdict is
+// the run's; only nothing is printed, and every error of a script is reported.
 int check(const CommandLine& command_line) {
-    const std::vector<Script> scripts = read_scripts(command_line.scripts);
+    const std::vector<Script> scripts = scripts_of(command_line);
     Store store;
+    store_host_variables(command_line.variables);
+    regscript_set_output(0);
     bool clean = true;
     for (const Script& script : scripts) {
         if (!check_script(script, command_line.warnings_are_errors)) clean = false;
     }
+    regscript_set_output(1);
     return clean ? exit_success : exit_failure;
 }
 
 int run(const CommandLine& command_line) {
     if (command_line.check) return check(command_line);
-    const bool terminal = standard_input_is_terminal();
-    std::vector<ScriptSource> sources = command_line.scripts;
-    if (reads_piped_input(command_line, terminal)) sources.push_back({ScriptSource::Kind::standard_input, ""});
-    const std::vector<Script> scripts = read_scripts(sources);
+    const std::vector<Script> scripts = scripts_of(command_line);
     const std::vector<AfterRunAction> actions = read_action_files(command_line.actions);
     Store store;
     store_host_variables(command_line.variables);
     const bool clean = run_scripts(scripts, command_line);
     if (!clean && !command_line.keep_going) return exit_failure;
-    if (wants_interactive_session(command_line, terminal)) run_interactive_session();
+    if (wants_interactive_session(command_line, standard_input_is_terminal())) run_interactive_session();
     for (const AfterRunAction& action : actions) perform(action);
     return clean ? exit_success : exit_failure;
+}
+
+// As coreutils do: output that could not be written (a full disk, a closed standard output) is
+// reported, and the run fails, rather than lost in silence.
+int with_output_written(int status) {
+    errno = 0;
+    const bool flushed = std::fflush(stdout) == 0;
+    if (flushed && !std::ferror(stdout)) return status;
+    const int reason = errno;
+    std::fprintf(stderr, "regscript: cannot write standard output%s%s\n", reason ? ": " : "",
+                 reason ? std::strerror(reason) : "");
+    return exit_failure;
 }
 
 }  // namespace
@@ -102,9 +158,11 @@ int main(int argc, char** argv) {
     try {
         const CommandLine command_line = parse_command_line(std::vector<std::string>(argv + 1, argv + argc));
         switch (command_line.request) {
-            case CommandLine::Request::help: std::fputs(help_text(), stdout); return exit_success;
-            case CommandLine::Request::version: std::printf("regscript %s\n", REGSCRIPT_VERSION); return exit_success;
-            case CommandLine::Request::run: return run(command_line);
+            case CommandLine::Request::help: std::fputs(help_text(), stdout); return with_output_written(exit_success);
+            case CommandLine::Request::version:
+                std::printf("regscript %s\n", REGSCRIPT_VERSION);
+                return with_output_written(exit_success);
+            case CommandLine::Request::run: return with_output_written(run(command_line));
         }
     } catch (const CommandLineError& error) {
         std::fprintf(stderr, "regscript: %s\n", error.what());

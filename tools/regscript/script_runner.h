@@ -22,9 +22,9 @@ ScriptOutcome run_script(const Script& script);
 // `warnings_are_errors`.
 bool report_problems(const Script& script, const ScriptOutcome& outcome, bool warnings_are_errors);
 
-// Runs the script in a store of its own with no output, reporting every statement with a syntax
-// error: after each, the text after its `;` runs. True when there was none (and, with
-// `warnings_are_errors`, no warning).
+// Runs the script in the current store, reporting every statement with a syntax error: after
+// each, the text after its `;` runs. True when there was none (and, with `warnings_are_errors`,
+// no warning).
 bool check_script(const Script& script, bool warnings_are_errors);
 
 // "result: N" on standard output.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "regscript.h"
+#include "shown_text.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ bool next_string(NameBuffer& name, std::string& value) {
     if (length < 0) return false;
     std::vector<char> text(static_cast<std::size_t>(length) + 1);
     get_next_string_variable(name.data(), size_of(name), text.data(), size_of(text));
-    value.assign(1, '"').append(text.data()).push_back('"');
+    value = quoted(text.data());
     return true;
 }
 
@@ -98,6 +99,8 @@ Variables listed_variables() {
 
 }  // namespace
 
-void print_variables() {
-    for (const ListedVariable& variable : listed_variables()) std::printf("%s\n", variable.line.c_str());
+std::size_t print_variables() {
+    const Variables variables = listed_variables();
+    for (const ListedVariable& variable : variables) std::printf("%s\n", variable.line.c_str());
+    return variables.size();
 }
