@@ -1,4 +1,4 @@
-# Installation: the header, the shared library, a CMake package giving the imported target
+# Installation: the headers (C and C++), the shared library, a CMake package giving the imported target
 # regscript::regscript, and a pkg-config file. The command-line host installs itself.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
@@ -10,7 +10,7 @@ install(TARGETS regscript EXPORT regscriptTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(FILES include/regscript.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(FILES include/regscript.h include/regscript_ext.h include/regscript.hpp DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 
 set(package_dir ${CMAKE_INSTALL_LIBDIR}/cmake/regscript)
 install(EXPORT regscriptTargets NAMESPACE regscript:: DESTINATION ${package_dir})
