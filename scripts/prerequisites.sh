@@ -12,6 +12,8 @@ command -v bison >/dev/null || missing+=(bison)
 # The command-line host's line editing and command-line parsing.
 [ -f /usr/include/editline/readline.h ] || missing+=(libedit-dev)
 [ -f /usr/include/CLI/CLI.hpp ] || missing+=(libcli11-dev)
+# The Python package's tests run with Debian's Python and pytest.
+/usr/bin/python3 -c "import pytest" 2>/dev/null || missing+=(python3-pytest)
 for extra in "$@"; do
   dpkg -s "$extra" >/dev/null 2>&1 || missing+=("$extra")
 done
