@@ -214,9 +214,9 @@ class Session:
         else:
             status = lib.set_string_variable(key, encoded(value))
         if status != 0:
-            held = _TYPES.get(lib.get_variable_type(key))
-            raise Error(f"regscript: {name!r} holds a {held.__name__}; a variable keeps its type" if held else
-                        f"regscript: {name!r} was not stored: it names a function, memory ran out, "
+            held = {1: "an integer", 2: "a double", 3: "a string"}.get(lib.get_variable_type(key))
+            raise Error(f"regscript: `{name}` holds {held}; a variable keeps its type" if held else
+                        f"regscript: `{name}` was not stored: it names a function, memory ran out, "
                         "or another thread held the lock for over 1000 ms")
 
     def __delitem__(self, name):
@@ -251,7 +251,7 @@ class Session:
             raise TypeError(f"regscript function types are int, float or str, not {error.args[0]!r}") from None
         callback = host_function(function, result, parameters)
         if library().require("regscript_define_function")(encoded(name), result_code, types.encode(), callback, None) != 0:
-            raise Error(f"regscript: {name!r} cannot be defined: it is a keyword or a built-in function, it is no "
+            raise Error(f"regscript: `{name}` cannot be defined: it is a keyword or a built-in function, it is no "
                         "name a script can write, or another thread held the lock for over 1000 ms")
         self._functions[name] = callback
 

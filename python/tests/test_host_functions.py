@@ -1,6 +1,13 @@
-"""Host functions, the output function and prepared scripts through the package."""
-import io
+"""Host functions, the output function and prepared scripts through the package, and the
+document's Python host, which uses them."""
 import contextlib
+import gc
+import io
+import os
+import re
+import subprocess
+import sys
+from pathlib import Path
 
 import pytest
 
@@ -32,8 +39,6 @@ def test_a_result_beyond_32_bits_fails_the_run(session):
 
 def test_the_callback_lives_while_defined(session):
     session.define("one", lambda: 1)  # no reference kept here
-    import gc
-
     gc.collect()
     assert session.run("x = one();").result == 1
 
@@ -58,3 +63,12 @@ def test_a_prepared_script_runs_again_and_again(session):
     assert results == [1, 2, 3] and session["n"] == 3
     with pytest.raises(ValueError):
         counter.run()
+
+
+def test_the_documents_program_prints_what_it_shows(tmp_path):
+    """docs/host-api.md's Python host prints exactly the output block that follows it."""
+    document = (Path(__file__).parents[2] / "docs" / "host-api.md").read_text()
+    program, output = re.search(r"```python program\n(.*?)```\n\n```output\n(.*?)```", document, re.S).groups()
+    shown = subprocess.run([sys.executable, "-c", program], env=dict(os.environ), cwd=tmp_path,
+                           capture_output=True, text=True, check=True)
+    assert (shown.stdout, shown.stderr) == (output, "")
