@@ -245,7 +245,7 @@ struct BoundFunction : HostFunction {
 
     // Nothing of C++ may unwind through the library's frames: an exception fails the call, and the
     // run, with its message.
-    static void trampoline(regscript_call* call, void* context) {
+    static void REGSCRIPT_STDCALL trampoline(regscript_call* call, void* context) {
         try {
             static_cast<BoundFunction*>(context)->call_with(call, std::make_index_sequence<arity>{});
         } catch (const std::exception& error) {
@@ -259,7 +259,7 @@ struct BoundFunction : HostFunction {
 };
 
 // The output function cannot fail a run: what it throws is dropped there.
-inline void write_output(const char* text, int32_t length, void* context) {
+inline void REGSCRIPT_STDCALL write_output(const char* text, int32_t length, void* context) {
     try {
         (*static_cast<std::function<void(std::string_view)>*>(context))(
             std::string_view(text, static_cast<std::size_t>(length)));

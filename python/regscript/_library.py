@@ -10,11 +10,13 @@ import sys
 from ctypes import POINTER, c_char, c_char_p, c_double, c_int32, c_void_p
 
 CDECL, STDCALL = "cdecl", "stdcall"
+STDCALL_DIFFERS = sys.platform == "win32" and ctypes.sizeof(c_void_p) == 4
 _buffer = POINTER(c_char)
 
-# The callback types, in the convention the library calls them with.
-HOST_FUNCTION = ctypes.CFUNCTYPE(None, c_void_p, c_void_p)
-OUTPUT_FUNCTION = ctypes.CFUNCTYPE(None, POINTER(c_char), c_int32, c_void_p)
+# The callback types, which the library calls as stdcall functions.
+_stdcall_function = ctypes.WINFUNCTYPE if STDCALL_DIFFERS else ctypes.CFUNCTYPE
+HOST_FUNCTION = _stdcall_function(None, c_void_p, c_void_p)
+OUTPUT_FUNCTION = _stdcall_function(None, POINTER(c_char), c_int32, c_void_p)
 
 # name: (calling convention, result type, parameter types)
 PROTOTYPES = {
@@ -69,8 +71,7 @@ class Library:
 
     def __init__(self, path):
         cdecl = ctypes.CDLL(path)
-        stdcall_differs = sys.platform == "win32" and ctypes.sizeof(c_void_p) == 4
-        loaders = {CDECL: cdecl, STDCALL: ctypes.WinDLL(path) if stdcall_differs else cdecl}
+        loaders = {CDECL: cdecl, STDCALL: ctypes.WinDLL(path) if STDCALL_DIFFERS else cdecl}
         for name, (convention, result, parameters) in PROTOTYPES.items():
             function = getattr(loaders[convention], name, None)
             if function is None:

@@ -30,6 +30,7 @@ class Outcome(enum.IntEnum):
     OUT_OF_MEMORY = 4
     LOCK_NOT_OBTAINED = 5
     HOST_FAILED = 6
+    NESTED = 7
 
 
 @dataclass
