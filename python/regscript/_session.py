@@ -135,7 +135,17 @@ def _run(run, *arguments):
     return _last_run(result, error_line)
 
 
-class Script:
+class _Closing:
+    """Closed at the end of a with block."""
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exception):
+        self.close()
+
+
+class Script(_Closing):
     """A script prepared once and run many times; freed by close(), at the end of a with block or
     when it is collected."""
 
@@ -154,14 +164,8 @@ class Script:
     def close(self):
         self._free()
 
-    def __enter__(self):
-        return self
 
-    def __exit__(self, *exception):
-        self.close()
-
-
-class Session:
+class Session(_Closing):
     """The library from init_registers to deinit_registers (close(), the end of a with block, or
     collection). Its store is process-wide: have one session at a time."""
 
@@ -182,12 +186,6 @@ class Session:
 
     def close(self):
         self._end()
-
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exception):
-        self.close()
 
     def run(self, script):
         return _run(library().run_parser, encoded(script))
