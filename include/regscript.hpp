@@ -357,12 +357,15 @@ public:
     void define(const std::string& name, Function function) {
         using Bound = detail::BoundFunction<Function>;
         auto bound = std::make_unique<Bound>(std::move(function));
+        // The entry exists before the library holds the callable, so that keeping it cannot fail.
+        std::unique_ptr<detail::HostFunction>& kept = functions_[name];
         if (regscript_define_function(name.c_str(), Bound::result_type(), Bound::parameter_types().c_str(),
                                       &Bound::trampoline, bound.get()) != 0) {
+            if (!kept) functions_.erase(name);
             throw Error("regscript: `" + name + "` cannot be defined: it is a keyword or a built-in function, it is "
                         "no name a script can write, or another thread held the lock for over 1000 ms");
         }
-        functions_[name] = std::move(bound);  // the library calls the replaced one no more
+        kept = std::move(bound);  // the library calls the replaced one no more
     }
 
     // Runs' standard output goes to `write` instead; an empty function gives it back to stdout.

@@ -108,10 +108,9 @@ def _listed_variables(lib, name_size):
 
     def add(value):
         nonlocal every_name_fits
-        raw = name.raw
-        if b"\0" not in raw:
-            every_name_fits = False
-        listed[decoded(raw[: raw.index(b"\0")] if every_name_fits else raw)] = value
+        end = name.raw.find(b"\0")
+        every_name_fits = every_name_fits and end >= 0
+        listed[decoded(name.raw[:end])] = value
 
     integer, number = ctypes.c_int32(), ctypes.c_double()
     lib.get_first_variable()
