@@ -1,4 +1,4 @@
-# Installation: the public headers, the shared library, a CMake package giving the imported target
+# Installation: the public headers (C and C++), the shared library, a CMake package giving the imported target
 # regscript::regscript, and a pkg-config file. The command-line host installs itself.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)

@@ -51,7 +51,7 @@ check_documented_host() {
   libdir=$(dirname "$(find "$tree" -name libregscript.so | head -n 1)")
   cc -Wall -Werror "$code/host_program.c" -I "$tree/include" -L "$libdir" -lregscript -Wl,-rpath,"$libdir" \
     -o "$code/host_program"
-  "$code/host_program" | grep -qx 'notifications: 6'
+  "$code/host_program" | grep -qx 'note after delete_variable: type -1'
   i686-w64-mingw32-gcc -Wall -Werror -c "$code/declarations.c" -I "$dist/check/$windows/x86/include" -o "$code/x86.o"
   x86_64-w64-mingw32-gcc -Wall -Werror -c "$code/declarations.c" -I "$dist/check/$windows/x64/include" -o "$code/x64.o"
 }

@@ -12,6 +12,9 @@ command -v bison >/dev/null || missing+=(bison)
 # The command-line host's line editing and command-line parsing.
 [ -f /usr/include/editline/readline.h ] || missing+=(libedit-dev)
 [ -f /usr/include/CLI/CLI.hpp ] || missing+=(libcli11-dev)
+# The Python package's tests run with Debian's Python and pytest, and install it with pip.
+/usr/bin/python3 -c "import pytest" 2>/dev/null || missing+=(python3-pytest)
+{ /usr/bin/python3 -m pip --version && /usr/bin/python3 -c "import setuptools"; } >/dev/null 2>&1 || missing+=(python3-pip python3-setuptools)
 for extra in "$@"; do
   dpkg -s "$extra" >/dev/null 2>&1 || missing+=("$extra")
 done

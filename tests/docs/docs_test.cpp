@@ -12,6 +12,9 @@
 //   ```c program   a document's complete host program. It is extracted at build time
 //                  (extract_host_code), compiled and run here; the next block, tagged
 //                  `output`, holds exactly what it prints.
+//   ```cpp program the same for a C++ host.
+//   ```python program
+//                  the same for a Python host, run by the Python package's tests.
 //   ```c           declarations quoted from regscript.h, compiled after the header at build
 //                  time, so that they must agree with it.
 //   ```c windows   Windows code, which a Linux build cannot compile: not an example.
@@ -21,6 +24,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -49,10 +53,11 @@ struct Example {
 
 void PrintTo(const Example& example, std::ostream* out) { *out << example.where; }
 
-// A document's examples, its host program's output, and its departures from the convention.
+// A document's examples, its host programs' output by language, and its departures from the
+// convention.
 struct Reading {
     std::vector<Example> examples;
-    std::optional<std::string> program_output;
+    std::map<std::string, std::string> program_output;
     std::vector<std::string> problems;
 };
 
@@ -70,7 +75,8 @@ std::optional<Outcome> outcome_of(const std::string& text) {
 }
 
 bool is_example(const FencedBlock& block) {
-    return block.tag == "regscript" || (block.tag == "c" && block.label == "program");
+    const bool program = block.tag == "c" || block.tag == "cpp" || block.tag == "python";
+    return block.tag == "regscript" || (program && block.label == "program");
 }
 
 // Reads the blocks that follow the example at blocks[i] into `reading`.
@@ -81,8 +87,8 @@ void read_example(const std::string& document, const std::vector<FencedBlock>& b
         reading.problems.push_back(where + ": the example has no output block after it");
         return;
     }
-    if (blocks[i].tag == "c") {
-        reading.program_output = blocks[i + 1].text;
+    if (blocks[i].tag != "regscript") {
+        reading.program_output[blocks[i].tag] = blocks[i + 1].text;
         return;
     }
     Example example{where, {}, blocks[i].text, blocks[i + 1].text, std::nullopt, std::nullopt};
@@ -145,7 +151,7 @@ std::vector<Example> all_examples() {
 TEST(Documents, FollowTheConvention) {
     for (const char* document : documents) {
         const Reading reading = read_document_examples(document);
-        EXPECT_TRUE(!reading.examples.empty() || reading.program_output) << document << " shows no example";
+        EXPECT_TRUE(!reading.examples.empty() || !reading.program_output.empty()) << document << " shows no example";
         for (const std::string& problem : reading.problems) ADD_FAILURE() << problem;
     }
 }
@@ -171,14 +177,21 @@ TEST(Documents, HostApiDeclaresEveryExportedFunction) {
     for (const std::string& name : names) EXPECT_NE(declarations.find(" " + name + "("), std::string::npos) << name;
 }
 
-TEST(Documents, HostProgramPrintsWhatItsDocumentShows) {
+class HostPrograms : public testing::TestWithParam<std::pair<const char*, const char*>> {};
+
+TEST_P(HostPrograms, PrintWhatTheirDocumentShows) {
+    const auto [language, program] = GetParam();
     const Reading reading = read_document_examples("host-api.md");
-    ASSERT_TRUE(reading.program_output);
-    const ProcessOutcome outcome = run_process(DOCS_HOST_PROGRAM, {}, "", ".");
+    ASSERT_TRUE(reading.program_output.count(language)) << language;
+    const ProcessOutcome outcome = run_process(program, {}, "", ".");
     EXPECT_EQ(outcome.exit_code, 0);
-    EXPECT_EQ(outcome.out, *reading.program_output);
+    EXPECT_EQ(outcome.out, reading.program_output.at(language));
     EXPECT_EQ(outcome.err, "");
 }
+
+INSTANTIATE_TEST_SUITE_P(Docs, HostPrograms,
+                         testing::Values(std::pair{"c", DOCS_HOST_PROGRAM}, std::pair{"cpp", DOCS_CPP_HOST_PROGRAM}),
+                         [](const auto& row) { return std::string(row.param.first); });
 
 class Examples : public testing::TestWithParam<Example> {
 protected:
