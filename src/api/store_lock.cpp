@@ -3,6 +3,7 @@
 #include <atomic>
 #include <mutex>
 #include <new>
+#include <utility>
 
 #include "fast_thread_local.h"
 #include "memory.h"
@@ -12,8 +13,9 @@
 
 namespace {
 
-// A published store and its own lock. Its users are the publication, each thread waiting for the
-// lock and the holder; the last of them to let go frees it, so no thread waits on a lock that
+// A published store and its own lock. Its users are the publication and each thread that called
+// on it last (among them any waiting for the lock and the holder); the last of them to let go
+// frees it, so no thread waits on a lock that
 // has gone, and a store made after a deinit never shares its lock with a thread of the old one.
 struct LockedStore {
     PlatformLock* lock;
@@ -28,22 +30,30 @@ std::mutex publication;
 // Written under `publication`; read without it only to see whether there is one.
 std::atomic<LockedStore*> current{nullptr};
 
-// What the calling thread holds; `release_armed` once its end lets go of what it still holds.
+// What the calling thread holds, and the store it counts itself a user of from call to call, so
+// that a call on the store it used last joins nothing: one load and a comparison. It lets go of
+// that store when it finds another one published, when the store is retired and it holds the
+// lock no more, and when it ends. A thread that holds a lock is a user of its store.
 struct Holding {
     LockedStore* locked;
     int depth;
-    bool release_armed;
+    LockedStore* joined;
 };
-FAST_THREAD_LOCAL Holding holding = {nullptr, 0, false};
+FAST_THREAD_LOCAL Holding holding = {nullptr, 0, nullptr};
+
+void let_go_of_joined();
 
 // A thread that ends while holding the lock (a listing never closed, a thread cancelled inside
 // one) lets go of it as it ends, so that no other thread is shut out for good.
 struct ReleaseAtThreadEnd {
     bool armed = false;
     ~ReleaseAtThreadEnd() {
-        if (!armed || !holding.locked) return;
-        holding.depth = 1;
-        store_lock_release();
+        if (!armed) return;
+        if (holding.locked) {
+            holding.depth = 1;
+            store_lock_release();
+        }
+        let_go_of_joined();
     }
 };
 thread_local ReleaseAtThreadEnd release_at_thread_end;
@@ -86,6 +96,21 @@ void leave(LockedStore* locked) {
 void hold_publication() { publication.lock(); }
 void let_publication_go() { publication.unlock(); }
 
+void let_go_of_joined() {
+    if (LockedStore* joined = std::exchange(holding.joined, nullptr)) leave(joined);
+}
+
+// The published store, with the calling thread among its users; null when there is none. The
+// comparison is safe: while the thread is a user of `joined`, no other store can have its address.
+LockedStore* published_store() {
+    LockedStore* published = current.load(std::memory_order_acquire);
+    if (published && published == holding.joined) return published;
+    let_go_of_joined();
+    holding.joined = join_current();
+    if (holding.joined) release_at_thread_end.armed = true;
+    return holding.joined;
+}
+
 // Takes the lock, waiting at most `timeout_ms`, and makes its store the active one. Recursion
 // touches nothing shared but the retired mark.
 bool take(uint32_t timeout_ms) {
@@ -94,20 +119,15 @@ bool take(uint32_t timeout_ms) {
         ++holding.depth;
         return true;
     }
-    LockedStore* locked = join_current();
-    if (!locked) return false;
-    if (!platform_lock_wait(locked->lock, platform_thread_id(), timeout_ms)) {
-        leave(locked);
-        return false;
-    }
+    LockedStore* locked = published_store();
+    if (!locked || !platform_lock_wait(locked->lock, platform_thread_id(), timeout_ms)) return false;
     if (locked->retired.load(std::memory_order_acquire)) {  // retired while we waited
         platform_lock_release(locked->lock);
-        leave(locked);
+        let_go_of_joined();
         return false;
     }
     holding.locked = locked;
     holding.depth = 1;
-    if (!holding.release_armed) holding.release_armed = release_at_thread_end.armed = true;
     use_store(locked->store);
     return true;
 }
@@ -163,11 +183,13 @@ void store_lock_release() {
     if (!locked || --holding.depth > 0) return;
     holding.locked = nullptr;
     platform_lock_release(locked->lock);
-    leave(locked);
+    // The last user frees a retired store: its holder lets go at once.
+    if (locked->retired.load(std::memory_order_acquire)) let_go_of_joined();
 }
 
-// Without the wait, the store is freed by the last thread that lets its lock go: at once when
-// nobody holds it or waits for it.
+// Without the wait, the store is freed by the last of its users to let go: at once when nobody
+// holds its lock or waits for it; a thread that used it and is idle lets go at its next call or
+// at its end.
 void store_lock_destroy_and_clear() {
     const bool held = store_lock_wait();
     LockedStore* retired;
@@ -183,6 +205,7 @@ void store_lock_destroy_and_clear() {
         store_lock_release();
     }
     if (retired) leave(retired);  // the publication's part
+    if (!holding.locked) let_go_of_joined();  // whatever it joined is retired now
 }
 
 int store_lock_depth() { return holding.depth; }
