@@ -19,6 +19,10 @@ using Behaviour = std::function<void(regscript_call*)>;
 
 void REGSCRIPT_STDCALL behave(regscript_call* call, void* context) { (*static_cast<Behaviour*>(context))(call); }
 
+void REGSCRIPT_STDCALL append_output(const char* bytes, int32_t length, void* context) {
+    static_cast<std::string*>(context)->append(bytes, static_cast<std::size_t>(length));
+}
+
 int32_t define(const char* name, int32_t result_type, const char* parameters, Behaviour* behaviour) {
     return regscript_define_function(name, result_type, parameters, behave, behaviour);
 }
@@ -245,10 +249,7 @@ TEST_F(HostFunctions, OutputFunctionReceivesWhatStandardOutputWould) {
     const char* script = "int x; x = 2; string s; s = greet(\"w\"); 1.5 + 1.0; # x = ;";
     const std::string standard = run_script(script).output;
     std::string received;
-    auto collect = [](const char* bytes, int32_t length, void* context) {
-        static_cast<std::string*>(context)->append(bytes, static_cast<std::size_t>(length));
-    };
-    regscript_set_output_function(collect, &received);
+    regscript_set_output_function(append_output, &received);
     EXPECT_EQ(run_script(script).output, "");
     regscript_set_output(0);
     run_script(script);
