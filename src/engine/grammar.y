@@ -3,8 +3,10 @@
  *
  * The scanner classifies every identifier by its variable's current type, so integer, double
  * and string variables and the built-in functions are four different terminals; a mixture of
- * types that no rule covers is a syntax error. Every action calls one named function that holds
- * the rule's meaning; the functions are tested without the parser.
+ * types that no rule covers is a syntax error. An action is one line: a rule whose meaning is one
+ * C++ operator with no case to decide (a sum of doubles, a comparison of integers, a bitwise
+ * operator) writes it inline; every other calls one named function that holds the rule's meaning,
+ * and those functions are tested without the parser.
  *
  * No %destructor is needed: the strings on the value stack belong to the scratch list, variables
  * to the store, and neither is owned by the stack.
@@ -15,6 +17,9 @@
  * any further ("parser stack overflow"). When memory runs out, the scanner ends the text and the
  * run reports that instead (statements.cpp); the driver's stacks take their memory where every
  * allocation of the library does.
+ *
+ * The error context is read from the driver's own stack (context_of, at the end), which no
+ * documented accessor offers: the skeleton that reads is the one %require names.
  *
  * The parser keeps no locations (the driver would compute one at every reduction): the line of
  * a syntax error comes from the scanner's last tokens, by the rule in statements.cpp.
@@ -63,6 +68,7 @@ void yyerror(const char*) {
 }  // namespace
 }
 
+%require "3.8"
 %define api.pure full
 %define api.token.prefix {TOKEN_}
 %define api.value.type {SemanticValue}
