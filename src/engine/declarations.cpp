@@ -5,7 +5,7 @@
 #include "diagnostics.h"
 #include "grammar.hpp"
 #include "scanner.h"
-#include "statements.h"
+#include "script_run.h"
 #include "store.h"
 
 // Once memory has run out, the statement's values may rest on texts that could not be made: the

@@ -276,8 +276,8 @@ bool value_of_other_kind(Situation& s) {
         return false;
     }
     TokenPlace place = value_place(s, slot);
-    s.diagnostic.line = place.line;
-    s.diagnostic.column = place.column;
+    s.diagnostic.found_line = place.line;
+    s.diagnostic.found_column = place.column;
     return true;
 }
 
@@ -368,9 +368,9 @@ Diagnostic describe_syntax_error(const SyntaxErrorContext& context, const TokenP
     Diagnostic diagnostic{};
     Situation situation{context, recent, context.lookahead == 0, diagnostic};
     const TokenPlace& place = recent[0];
-    diagnostic.line = place.line;
-    diagnostic.column = place.column;
-    if (situation.at_end) diagnostic.column += static_cast<int32_t>(place.text.size());
+    diagnostic.found_line = place.line;
+    diagnostic.found_column = place.column;
+    if (situation.at_end) diagnostic.found_column += static_cast<int32_t>(place.text.size());
     diagnostic.token = context.lookahead;
     copy_bounded(situation.lookahead_text(), diagnostic.token_text, sizeof diagnostic.token_text);
     diagnostic.expected_count = context.expected_count;
@@ -381,8 +381,8 @@ Diagnostic describe_syntax_error(const SyntaxErrorContext& context, const TokenP
 
 Diagnostic describe_stack_overflow(const TokenPlace& place) {
     Diagnostic diagnostic{};
-    diagnostic.line = place.line;
-    diagnostic.column = place.column;
+    diagnostic.found_line = place.line;
+    diagnostic.found_column = place.column;
     copy_bounded(place.text, diagnostic.token_text, sizeof diagnostic.token_text);
     Message(diagnostic.message, sizeof diagnostic.message)
         .text("this statement nests too deeply: the parser holds at most 10000 symbols at once; "
@@ -392,8 +392,8 @@ Diagnostic describe_stack_overflow(const TokenPlace& place) {
 
 Diagnostic describe_out_of_memory(int32_t line, const TokenPlace& place) {
     Diagnostic diagnostic{};
-    diagnostic.line = line;
-    diagnostic.column = place.line == line ? place.column : 1;
+    diagnostic.found_line = line;
+    diagnostic.found_column = place.line == line ? place.column : 1;
     Message(diagnostic.message, sizeof diagnostic.message)
         .text("memory ran out: the run stopped here, and the statements before it stay run");
     return diagnostic;

@@ -42,8 +42,8 @@ struct DiagnosticVariable {
 // The syntax error that ended a run: where, at which token, what could have come instead, and
 // the message for the script's author.
 struct Diagnostic {
-    int32_t line;    // 0 when there is none
-    int32_t column;  // byte within the line, from 1
+    int32_t found_line;    // where the error was found, every line end counted; 0 when there is none
+    int32_t found_column;  // byte within the line, from 1
     int32_t token;   // the offending token's code, 0 for the end of the text
     char token_text[diagnostic_text_capacity];
     int32_t expected[SyntaxErrorContext::expected_capacity];
@@ -51,8 +51,8 @@ struct Diagnostic {
     DiagnosticVariable variables[2];
     int32_t variable_count;
     char message[diagnostic_message_capacity];
-    int32_t end_line;  // of the `;` that ended the error statement; 0 when the run ended otherwise
-    int32_t end_column;
+    int32_t statement_end_line;  // of the `;` that ended the error statement; 0 when the run ended otherwise
+    int32_t statement_end_column;
 };
 
 // The diagnostic for a syntax error at the lookahead of `context`; `recent` are the scanner's

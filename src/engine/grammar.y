@@ -15,14 +15,14 @@
  * yyreport_syntax_error ("parse error"), which also hands the error context to the diagnostics
  * (diagnostics.cpp words the message), and yyerror is called only when the stacks cannot grow
  * any further ("parser stack overflow"). When memory runs out, the scanner ends the text and the
- * run reports that instead (statements.cpp); the driver's stacks take their memory where every
+ * run reports that instead (script_run.cpp); the driver's stacks take their memory where every
  * allocation of the library does.
  *
  * The error context is read from the driver's own stack (context_of, at the end), which no
  * documented accessor offers: the skeleton that reads is the one %require names.
  *
  * The parser keeps no locations (the driver would compute one at every reduction): the line of
- * a syntax error comes from the scanner's last tokens, by the rule in statements.cpp.
+ * a syntax error comes from the scanner's last tokens, by the rule in script_run.cpp.
  *
  * The host's functions are three more kinds of name, by their result type. Their calls come
  * after the original rules; a script that calls none never reaches them.
@@ -51,7 +51,7 @@
 #include "parser.h"
 #include "scanner.h"
 #include "scratch.h"
-#include "statements.h"
+#include "script_run.h"
 #include "variable.h"
 #include "string_functions.h"
 

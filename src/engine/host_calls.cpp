@@ -8,7 +8,7 @@
 #include "numbers.h"
 #include "scanner.h"
 #include "scratch.h"
-#include "statements.h"
+#include "script_run.h"
 #include "variable.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "memory.h"
 #include "output.h"
 #include "scratch.h"
-#include "statements.h"
+#include "script_run.h"
 #include "store.h"
 
 // A name's token is its variable's type code.

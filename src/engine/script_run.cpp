@@ -1,4 +1,4 @@
-#include "statements.h"
+#include "script_run.h"
 
 #include <cstdio>
 
@@ -31,18 +31,22 @@ RunOutcome outcome_of(int parse_status) {
     return run.outcome;
 }
 
+// Everything a run reports starts empty; the result carries over. The diagnostic and the
+// warnings are large and are read only up to their lines and counts, so a run clears just those.
+void begin_run() {
+    run.reported_line = 0;
+    run.outcome = RunOutcome::completed;
+    run.error_found_at_semicolon = false;
+    run.diagnostic.found_line = 0;
+    run.diagnostic.statement_end_line = 0;
+    run.diagnostic.message[0] = '\0';
+    run.warning_count = 0;
+}
+
 }  // namespace
 
 void run_text(const char* text) {
-    // The diagnostic and the warnings are large and are read only up to their counts, so a run
-    // clears just those.
-    run.error_line = 0;
-    run.outcome = RunOutcome::completed;
-    run.error_found_at_semicolon = false;
-    run.diagnostic.line = 0;
-    run.diagnostic.end_line = 0;
-    run.diagnostic.message[0] = '\0';
-    run.warning_count = 0;
+    begin_run();
     forget_allocation_failures();
     running = true;
     int parse_status = scanner_open_text(text) ? parse() : 1;
@@ -50,8 +54,8 @@ void run_text(const char* text) {
     run.outcome = outcome_of(parse_status);
     if (run.outcome == RunOutcome::out_of_memory) {
         print_parser_error("out of memory");
-        run.error_line = scanner_line() > 0 ? scanner_line() : 1;
-        run.diagnostic = describe_out_of_memory(run.error_line, last_token());
+        run.reported_line = scanner_line() > 0 ? scanner_line() : 1;
+        run.diagnostic = describe_out_of_memory(run.reported_line, last_token());
     }
     scanner_close_text();
     close_all_calls();
@@ -99,16 +103,16 @@ void note_call_mismatch(int32_t line, int32_t column, const char* message) {
     print_parser_error("parse error");
     run.error_found_at_semicolon = false;
     run.diagnostic = {};
-    run.diagnostic.line = line;
-    run.diagnostic.column = column;
+    run.diagnostic.found_line = line;
+    run.diagnostic.found_column = column;
     std::snprintf(run.diagnostic.message, sizeof run.diagnostic.message, "%s", message);
 }
 
-void note_host_failure(int32_t error_line, int32_t line, int32_t column, const char* message) {
+void note_host_failure(int32_t reported_line, int32_t line, int32_t column, const char* message) {
     run.outcome = RunOutcome::host_failed;
-    run.error_line = error_line;
-    run.diagnostic.line = line;
-    run.diagnostic.column = column;
+    run.reported_line = reported_line;
+    run.diagnostic.found_line = line;
+    run.diagnostic.found_column = column;
     std::snprintf(run.diagnostic.message, sizeof run.diagnostic.message, "%s", message);
 }
 
@@ -123,8 +127,8 @@ void record_warning(const ScriptWarning& warning) {
 // statement is reduced. The error's line is that `;`'s own when the error was found at it, and
 // otherwise the line of the last token dropped before it.
 void finish_error_statement() {
-    run.error_line = run.error_found_at_semicolon ? last_token().counted_line : token_before_last().counted_line;
+    run.reported_line = run.error_found_at_semicolon ? last_token().counted_line : token_before_last().counted_line;
     run.outcome = RunOutcome::syntax_error;
-    run.diagnostic.end_line = last_token().line;
-    run.diagnostic.end_column = last_token().column;
+    run.diagnostic.statement_end_line = last_token().line;
+    run.diagnostic.statement_end_column = last_token().column;
 }
