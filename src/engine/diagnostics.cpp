@@ -412,12 +412,6 @@ Message& describe_byte(Message& message, char byte) {
 
 }  // namespace
 
-ScriptWarning make_warning(WarningKind kind, const TokenPlace& place) {
-    ScriptWarning warning{kind, place.line, place.column, {}};
-    copy_bounded(place.text, warning.text, sizeof warning.text);
-    return warning;
-}
-
 std::size_t warning_message(const ScriptWarning& warning, char* buffer, std::size_t size) {
     Message message(buffer, size);
     std::string_view text = warning.text;

@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "scanner.h"
+#include "script_warning.h"
+#include "token_place.h"
 
 // A grammar symbol as the diagnostics see it: a token code of the scanner (0 for the end of the
 // text), or one of these for what the parser has already put together.
@@ -58,29 +59,6 @@ struct Diagnostic {
 // The diagnostic for a syntax error at the lookahead of `context`; `recent` are the scanner's
 // last tokens, the newest first (the lookahead itself unless that is the end of the text).
 Diagnostic describe_syntax_error(const SyntaxErrorContext& context, const TokenPlace recent[recent_token_count]);
-
-enum class WarningKind : int32_t {
-    byte_begins_no_token,  // echoed and skipped
-    unterminated_string,   // the quote is echoed and the rest read as statements
-    dot_after_digits,      // "5.": the point is echoed, the number is 5
-    dot_before_digits,     // ".5": the point is echoed, the number is 5
-    carriage_return,       // the first of a script's CR line ends
-    byte_order_mark,       // three echoed bytes at the start
-    assignment_before_logical,  // `ok = 1 and 0`: the text is the operator, a blank and the name
-};
-
-// Text that runs, but probably not as meant.
-struct ScriptWarning {
-    WarningKind kind;
-    int32_t line;
-    int32_t column;
-    char text[16];  // the byte, or the digits next to the point
-};
-
-// Room for a run's warnings; the count goes on past it.
-constexpr int32_t warning_capacity = 16;
-
-ScriptWarning make_warning(WarningKind kind, const TokenPlace& place);
 
 // The warning's message, written into `buffer` (cut to `size`, always terminated); its length.
 std::size_t warning_message(const ScriptWarning& warning, char* buffer, std::size_t size);

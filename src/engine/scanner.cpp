@@ -3,12 +3,10 @@
 #include <cstring>
 
 #include "conversions.h"
-#include "diagnostics.h"
 #include "grammar.hpp"
 #include "memory.h"
 #include "output.h"
 #include "scratch.h"
-#include "script_run.h"
 #include "store.h"
 
 // A name's token is its variable's type code.
@@ -31,6 +29,8 @@ struct Scanner {
     unsigned newest;
     unsigned remembered;                    // how many of `recent` this text has filled
     bool carriage_return_noted;             // one warning a run is enough for CR line ends
+    ScriptWarning warnings[warning_capacity];
+    int32_t warning_count;                  // may exceed warning_capacity; the first ones are kept
 };
 
 Scanner scanner = {};
@@ -111,16 +111,16 @@ std::size_t echoed_length(const char* at) {
 
 void note_echoed_byte(const char* at, std::size_t length) {
     if (at < scanner.block + 3 && starts_with_byte_order_mark(scanner.block)) {
-        if (at == scanner.block) record_warning(make_warning(WarningKind::byte_order_mark, place_of(at, 3)));
+        if (at == scanner.block) scanner_note_warning(make_warning(WarningKind::byte_order_mark, place_of(at, 3)));
     } else if (*at == '\r') {
-        if (!scanner.carriage_return_noted) record_warning(make_warning(WarningKind::carriage_return, place_of(at, 1)));
+        if (!scanner.carriage_return_noted) scanner_note_warning(make_warning(WarningKind::carriage_return, place_of(at, 1)));
         scanner.carriage_return_noted = true;
     } else if (const char* digits = number_before(at); *at == '.' && digits < at) {
-        record_warning(make_warning(WarningKind::dot_after_digits, place_of(digits, static_cast<std::size_t>(at + 1 - digits))));
+        scanner_note_warning(make_warning(WarningKind::dot_after_digits, place_of(digits, static_cast<std::size_t>(at + 1 - digits))));
     } else if (*at == '.' && is_digit(at[1])) {
-        record_warning(make_warning(WarningKind::dot_before_digits, place_of(at, static_cast<std::size_t>(skip_digits(at + 1, scanner.end) - at))));
+        scanner_note_warning(make_warning(WarningKind::dot_before_digits, place_of(at, static_cast<std::size_t>(skip_digits(at + 1, scanner.end) - at))));
     } else {
-        record_warning(make_warning(WarningKind::byte_begins_no_token, place_of(at, length)));
+        scanner_note_warning(make_warning(WarningKind::byte_begins_no_token, place_of(at, length)));
     }
 }
 
@@ -186,7 +186,7 @@ int read_string(const char* quote, SemanticValue* value) {
     const char* closing = std::strchr(quote + 1, '"');
     if (!closing) {
         echo_byte('"');
-        record_warning(make_warning(WarningKind::unterminated_string, place_of(quote, 1)));
+        scanner_note_warning(make_warning(WarningKind::unterminated_string, place_of(quote, 1)));
         scanner.position = quote + 1;
         return -1;
     }
@@ -274,6 +274,7 @@ bool is_script_name(std::string_view name) {
 }
 
 bool scanner_open_text(const char* text) {
+    scanner.warning_count = 0;
     std::size_t length = std::strlen(text);
     char* block = length + 1 <= sizeof short_text_block ? short_text_block
                                                          : static_cast<char*>(allocate(length + 1));
@@ -319,6 +320,15 @@ TokenPlace last_token() { return recent_token(0); }
 TokenPlace token_before_last() { return recent_token(1); }
 
 int32_t scanner_line() { return scanner.line; }
+
+void scanner_note_warning(const ScriptWarning& warning) {
+    if (scanner.warning_count < warning_capacity) scanner.warnings[scanner.warning_count] = warning;
+    if (scanner.warning_count < INT32_MAX) ++scanner.warning_count;
+}
+
+int32_t scanner_warning_count() { return scanner.warning_count; }
+
+const ScriptWarning* scanner_warnings() { return scanner.warnings; }
 
 void scanner_close_text() {
     if (scanner.block != short_text_block) deallocate(scanner.block);

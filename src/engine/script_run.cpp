@@ -1,6 +1,7 @@
 #include "script_run.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "fast_thread_local.h"
 #include "host_calls.h"
@@ -40,7 +41,13 @@ void begin_run() {
     run.diagnostic.found_line = 0;
     run.diagnostic.statement_end_line = 0;
     run.diagnostic.message[0] = '\0';
-    run.warning_count = 0;
+}
+
+// The warnings that the scanner kept for the run, taken before it closes the text.
+void take_warnings() {
+    run.warning_count = scanner_warning_count();
+    const int32_t kept = run.warning_count < warning_capacity ? run.warning_count : warning_capacity;
+    std::memcpy(run.warnings, scanner_warnings(), static_cast<std::size_t>(kept) * sizeof run.warnings[0]);
 }
 
 }  // namespace
@@ -57,6 +64,7 @@ void run_text(const char* text) {
         run.reported_line = scanner_line() > 0 ? scanner_line() : 1;
         run.diagnostic = describe_out_of_memory(run.reported_line, last_token());
     }
+    take_warnings();
     scanner_close_text();
     close_all_calls();
     // What an unfinished statement made is freed with the run, not left to a later one.
@@ -117,11 +125,6 @@ void note_host_failure(int32_t reported_line, int32_t line, int32_t column, cons
 }
 
 void note_stack_overflow() { run.diagnostic = describe_stack_overflow(last_token()); }
-
-void record_warning(const ScriptWarning& warning) {
-    if (run.warning_count < warning_capacity) run.warnings[run.warning_count] = warning;
-    if (run.warning_count < INT32_MAX) ++run.warning_count;
-}
 
 // The recovery drops tokens up to the next `;`, which is the last token scanned when the error
 // statement is reduced. The error's line is that `;`'s own when the error was found at it, and

@@ -65,7 +65,5 @@ void note_call_mismatch(int32_t line, int32_t column, const char* message);
 void note_host_failure(int32_t reported_line, int32_t line, int32_t column, const char* message);
 // The parser's stacks cannot grow any further.
 void note_stack_overflow();
-// The scanner met text that runs but was probably not meant.
-void record_warning(const ScriptWarning& warning);
 // The error statement: records the error's line; the parse ends with the statement.
 void finish_error_statement();
