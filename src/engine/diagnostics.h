@@ -34,23 +34,11 @@ struct SyntaxErrorContext {
 constexpr std::size_t diagnostic_text_capacity = 48;
 constexpr std::size_t diagnostic_message_capacity = 320;
 
-// A variable whose type decided the error.
-struct DiagnosticVariable {
-    char name[diagnostic_text_capacity];
-    int32_t type;  // INT_VAR, STRING_VAR or DOUBLE_VAR
-};
-
-// The syntax error that ended a run: where, at which token, what could have come instead, and
-// the message for the script's author.
+// The error that ended a run: where it was found, the message for the script's author, and
+// where its statement ended.
 struct Diagnostic {
     int32_t found_line;    // where the error was found, every line end counted; 0 when there is none
     int32_t found_column;  // byte within the line, from 1
-    int32_t token;   // the offending token's code, 0 for the end of the text
-    char token_text[diagnostic_text_capacity];
-    int32_t expected[SyntaxErrorContext::expected_capacity];
-    int32_t expected_count;
-    DiagnosticVariable variables[2];
-    int32_t variable_count;
     char message[diagnostic_message_capacity];
     int32_t statement_end_line;  // of the `;` that ended the error statement; 0 when the run ended otherwise
     int32_t statement_end_column;

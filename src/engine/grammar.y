@@ -120,6 +120,16 @@ statement
     | error SEMICOLON  { finish_error_statement(); YYABORT; }
     ;
 
+/* The diagnostics read the parser's stack at a syntax error and know these shapes of the rules
+ * below; a rule that changes shape changes their words:
+ * - an assignment is the variable, `=` and the value (kind_mismatch.cpp names the variable);
+ * - a binary operator stands between its operands, and the kinds each operator takes are the
+ *   binary_operators table (token_words.cpp);
+ * - a built-in function's arguments follow its token and `(`, separated by `,`, with the kinds
+ *   of the parameters table (token_words.cpp);
+ * - the first token of an expression decides its kind where it alone can (kind_started_by);
+ * - a declaration is the keyword and a name, without a value (advice.cpp). */
+
 dexpr
     : DOUBLE_VAR                                { $$ = $1->value.number; }
     | DOUBLE_CONST
@@ -192,6 +202,7 @@ iexpr
     | DELETE INT_VAR                            { $$ = delete_variable_in_script($2); }
     | DELETE DOUBLE_VAR                         { $$ = delete_variable_in_script($2); }
     | DELETE STRING_VAR                         { $$ = delete_variable_in_script($2); }
+    /* Without a value: `int n = 1;` is worded by advice.cpp from the `=` after the name. */
     | STRING_DECL INT_VAR                       { $$ = declare_variable($2, STRING_VAR); }
     | STRING_DECL STRING_VAR                    { $$ = declare_variable($2, STRING_VAR); }
     | STRING_DECL DOUBLE_VAR                    { $$ = declare_variable($2, STRING_VAR); }
