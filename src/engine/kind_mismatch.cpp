@@ -52,7 +52,7 @@ bool assignment_of_other_kind(Situation& s, const Slot& slot) {
 
 // `1 + 2.0;`: an operator between values of two kinds.
 bool operands_of_two_kinds(Situation& s, const Slot& slot) {
-    const BinaryOperator* op = binary_operator(s.on_stack(slot.depth));
+    const Word* op = binary_operator(s.on_stack(slot.depth));
     Kind left = kind_of_expression(s.on_stack(slot.depth + 1));
     if (!op || left == Kind::none || left == slot.value || slot.value == Kind::none) return false;
     Message message = message_of(s);
@@ -67,9 +67,9 @@ bool argument_of_other_kind(Situation& s, const Slot& slot) {
     for (; s.on_stack(depth) == TOKEN_COMMA || kind_of_expression(s.on_stack(depth)) != Kind::none; ++depth) {
         if (s.on_stack(depth) == TOKEN_COMMA) ++commas;
     }
-    const Parameters* function = parameters_of(s.on_stack(depth + 1));
+    const Word* function = parameters_of(s.on_stack(depth + 1));
     if (s.on_stack(depth) != TOKEN_LPAREN || !function || commas > 2 || slot.value == Kind::none) return false;
-    Kind wanted = function->kinds[commas];
+    Kind wanted = function->takes[static_cast<std::size_t>(commas)];
     if (wanted == Kind::none || accepts(wanted, slot.value)) return false;
     Message message = message_of(s);
     std::string_view name = spelling_of(function->token);
@@ -122,11 +122,11 @@ bool value_of_other_kind(Situation& s) {
 
 // `2.5 & 1;`, `"a" - "b";`: an operator that does not take the kind before it.
 bool operator_not_for_kind(Situation& s) {
-    const BinaryOperator* op = binary_operator(s.context.lookahead);
+    const Word* op = binary_operator(s.context.lookahead);
     Kind left = kind_of_expression(s.on_stack(0));
     if (!op || left == Kind::none || takes(*op, left)) return false;
     Message message = message_of(s);
-    message.code(spelling_of(op->token)).text(op->takes_doubles ? " takes numbers" : " takes integers");
+    message.code(spelling_of(op->token)).text(takes(*op, Kind::real) ? " takes numbers" : " takes integers");
     message.text(", and the value before it is ").text(with_article(left));
     if (left == Kind::string) {
         message.text("; strings take only `+`, `==` and `!=`");

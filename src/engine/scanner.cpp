@@ -4,6 +4,7 @@
 
 #include "conversions.h"
 #include "grammar.hpp"
+#include "keyword_lookup.h"
 #include "memory.h"
 #include "output.h"
 #include "scratch.h"
@@ -13,6 +14,9 @@
 static_assert(TOKEN_INT_VAR == INT_VAR && TOKEN_STRING_VAR == STRING_VAR && TOKEN_DOUBLE_VAR == DOUBLE_VAR &&
               TOKEN_FUNCTION == FUNCTION && TOKEN_HOST_INT_FUNCTION == HOST_INT_FUNCTION &&
               TOKEN_HOST_DOUBLE_FUNCTION == HOST_DOUBLE_FUNCTION && TOKEN_HOST_STRING_FUNCTION == HOST_STRING_FUNCTION);
+
+using keyword_lookup::constant_word;
+using keyword_lookup::keyword_token;
 
 namespace {
 
@@ -42,31 +46,6 @@ constexpr unsigned ring_mask = recent_token_count - 1;
 // Short scripts, the common case, are copied here instead of into a new heap block: the one
 // scanner runs under the store lock, so one block serves every run.
 char short_text_block[256];
-
-// The keyword whose exact text `name` is, or 0. Chosen by length first: most names are no
-// keyword, and most are short.
-int keyword_token(std::string_view name) {
-    switch (name.size()) {
-        case 2: return name == "or" ? TOKEN_OR : 0;
-        case 3:
-            if (name == "int") return TOKEN_INT_DECL;
-            if (name == "and") return TOKEN_AND;
-            return name == "cut" ? TOKEN_CUT : 0;
-        case 6:
-            if (name == "string") return TOKEN_STRING_DECL;
-            if (name == "double") return TOKEN_DOUBLE_DECL;
-            if (name == "format") return TOKEN_FORMAT;
-            if (name == "strlen") return TOKEN_STRLEN;
-            if (name == "delete") return TOKEN_DELETE;
-            return name == "substr" ? TOKEN_SUBSTR : 0;
-        case 8:
-            if (name == "strtoint") return TOKEN_STRTOINT;
-            return name == "hextoint" ? TOKEN_HEXTOINT : 0;
-        case 11: return name == "strtodouble" ? TOKEN_STRTODOUBLE : 0;
-        case 12: return name == "gettickcount" ? TOKEN_GETTICKCOUNT : 0;
-        default: return 0;
-    }
-}
 
 // Where `at` stands, `length` bytes long.
 TokenPlace place_of(const char* at, std::size_t length) {
@@ -135,8 +114,8 @@ int read_identifier(const char* start, SemanticValue* value) {
     scanner.position = end;
     std::string_view name(start, static_cast<std::size_t>(end - start));
     if (int keyword = keyword_token(name)) return keyword;
-    if (name == "TRUE" || name == "FALSE") {
-        value->integer = name == "TRUE";
+    if (const ConstantWord* constant = constant_word(name)) {
+        value->integer = constant->value;
         return TOKEN_INT_CONST;
     }
     const NameKey key = key_of(name);
@@ -270,7 +249,7 @@ bool is_script_name(std::string_view name) {
     while (letters < name.size() && is_letter(name[letters])) ++letters;
     std::size_t end = letters;
     while (end < name.size() && is_digit(name[end])) ++end;
-    return letters > 0 && end == name.size() && !keyword_token(name) && name != "TRUE" && name != "FALSE";
+    return letters > 0 && end == name.size() && !keyword_token(name) && !constant_word(name);
 }
 
 bool scanner_open_text(const char* text) {

@@ -1,6 +1,6 @@
-// The language's words as the diagnostics name them: the kinds of value, what each token is and
-// begins, the binary operators and the parameters of the built-in functions. Internal to the
-// diagnostics.
+// The language's words as the diagnostics name them, read from the vocabulary: the kinds of
+// value, what each token is and begins, the binary operators and the parameters of the built-in
+// functions. Internal to the diagnostics.
 #pragma once
 
 #include <cstdint>
@@ -9,11 +9,11 @@
 #include "diagnostics.h"
 #include "grammar.hpp"
 #include "message.h"
+#include "vocabulary.h"
 
 namespace diagnosis {
 
-enum class Kind { none, integer, real, string, number };
-
+using Kind = ValueKind;
 
 inline std::string_view kind_name(Kind kind) {
     switch (kind) {
@@ -29,23 +29,6 @@ inline std::string_view kind_name(Kind kind) {
 inline bool is_name_token(int32_t token) {
     return token == TOKEN_INT_VAR || token == TOKEN_STRING_VAR || token == TOKEN_DOUBLE_VAR || token == TOKEN_FUNCTION;
 }
-
-struct Spelling {
-    int32_t token;
-    std::string_view text;
-};
-
-inline constexpr Spelling spellings[] = {
-    {TOKEN_ASSIGN, "="}, {TOKEN_NOT, "!"}, {TOKEN_BITNOT, "~"}, {TOKEN_FORMAT, "format"}, {TOKEN_COMMA, ","},
-    {TOKEN_CUT, "cut"}, {TOKEN_STRLEN, "strlen"}, {TOKEN_DELETE, "delete"}, {TOKEN_STRTOINT, "strtoint"},
-    {TOKEN_STRTODOUBLE, "strtodouble"}, {TOKEN_SUBSTR, "substr"}, {TOKEN_HEXTOINT, "hextoint"},
-    {TOKEN_GETTICKCOUNT, "gettickcount"}, {TOKEN_INT_DECL, "int"}, {TOKEN_STRING_DECL, "string"},
-    {TOKEN_DOUBLE_DECL, "double"}, {TOKEN_DOUBLE_CAST, "(double)"}, {TOKEN_INT_CAST, "(int)"}, {TOKEN_PLUS, "+"},
-    {TOKEN_MINUS, "-"}, {TOKEN_TIMES, "*"}, {TOKEN_DIVIDE, "/"}, {TOKEN_MODULO, "%"}, {TOKEN_LPAREN, "("},
-    {TOKEN_RPAREN, ")"}, {TOKEN_EQ, "=="}, {TOKEN_NE, "!="}, {TOKEN_GE, ">="}, {TOKEN_LE, "<="}, {TOKEN_GT, ">"},
-    {TOKEN_LT, "<"}, {TOKEN_SEMICOLON, ";"}, {TOKEN_AND, "and"}, {TOKEN_OR, "or"}, {TOKEN_BITAND, "&"},
-    {TOKEN_BITXOR, "^"}, {TOKEN_SHR, ">>"}, {TOKEN_SHL, "<<"}, {TOKEN_POWER, "**"},
-};
 
 // How a value of one kind becomes one of another.
 inline std::string_view conversion(Kind from, Kind to) {
@@ -70,29 +53,17 @@ void describe_value(Message& message, int32_t token, std::string_view text);
 // The token's text in the script; "" for literals and names.
 std::string_view spelling_of(int32_t token);
 
-// A binary operator, with the kinds it takes and what it does to two values.
-struct BinaryOperator {
-    int32_t token;
-    bool takes_doubles;
-    bool takes_strings;
-    std::string_view verb;  // "an integer and a double cannot be <verb>"
-};
-
-// The operator whose token is `token`, or null.
-const BinaryOperator* binary_operator(int32_t token);
-bool takes(const BinaryOperator& op, Kind kind);
+// The binary operator whose token is `token` (its row of the vocabulary), or null.
+const Word* binary_operator(int32_t token);
+// Whether the binary operator takes operands of `kind`.
+bool takes(const Word& op, Kind kind);
 
 // Whether a place that wants `wanted` takes a value of kind `value`.
 bool accepts(Kind wanted, Kind value);
 
-// The kinds a built-in function takes, argument by argument (Kind::none past the last).
-struct Parameters {
-    int32_t token;
-    Kind kinds[3];
-};
-
-// The parameters of the function whose token is `token`, or null.
-const Parameters* parameters_of(int32_t token);
+// The built-in function whose token is `token` (its row of the vocabulary, whose `takes` are its
+// parameters), or null.
+const Word* parameters_of(int32_t token);
 
 inline constexpr std::string_view function_names =
     "`sin`, `cos`, `atan`, `ln`, `exp`, `sqrt`, `strlen`, `strtoint`, `strtodouble`, `hextoint`, `substr`, "
