@@ -35,6 +35,8 @@
 %code requires {
 #include "values.h"
 
+struct RunState;
+
 /* Compiled as C++, the generated driver grows its stacks past their first 200 entries only
  * when it is told that the value records may be copied bytewise. */
 #define YYSTYPE_IS_TRIVIAL 1
@@ -60,9 +62,9 @@
 
 namespace {
 int yylex(SemanticValue* value) { return next_token(value); }
-void yyerror(const char*) {
+void yyerror(RunState& run, const char*) {
     if (!statement_may_finish()) return;
-    note_stack_overflow();
+    note_stack_overflow(run);
     print_parser_error("parser stack overflow");
 }
 }  // namespace
@@ -70,6 +72,7 @@ void yyerror(const char*) {
 
 %require "3.8"
 %define api.pure full
+%parse-param {RunState& run}
 %define api.token.prefix {TOKEN_}
 %define api.value.type {SemanticValue}
 %define parse.error custom
@@ -114,10 +117,10 @@ program
 
 statement
     : SEMICOLON
-    | iexpr SEMICOLON  { finish_integer_statement($1); }
-    | dexpr SEMICOLON  { finish_double_statement($1); }
-    | sexpr SEMICOLON  { finish_string_statement($1); }
-    | error SEMICOLON  { finish_error_statement(); YYABORT; }
+    | iexpr SEMICOLON  { finish_integer_statement(run, $1); }
+    | dexpr SEMICOLON  { finish_double_statement(run, $1); }
+    | sexpr SEMICOLON  { finish_string_statement(run, $1); }
+    | error SEMICOLON  { finish_error_statement(run); YYABORT; }
     ;
 
 /* The diagnostics read the parser's stack at a syntax error and know these shapes of the rules
@@ -225,8 +228,8 @@ sexpr
 
 /* A mismatch with the function's parameters is a syntax error, found where it stands. */
 call_arguments
-    : %empty                                    { if (!arguments_complete()) YYERROR; }
-    | argument_list                             { if (!arguments_complete()) YYERROR; }
+    : %empty                                    { if (!arguments_complete(run)) YYERROR; }
+    | argument_list                             { if (!arguments_complete(run)) YYERROR; }
     ;
 
 argument_list
@@ -235,9 +238,9 @@ argument_list
     ;
 
 argument
-    : iexpr                                     { if (!pass_int_argument($1)) YYERROR; }
-    | dexpr                                     { if (!pass_double_argument($1)) YYERROR; }
-    | sexpr                                     { if (!pass_string_argument($1)) YYERROR; }
+    : iexpr                                     { if (!pass_int_argument(run, $1)) YYERROR; }
+    | dexpr                                     { if (!pass_double_argument(run, $1)) YYERROR; }
+    | sexpr                                     { if (!pass_string_argument(run, $1)) YYERROR; }
     ;
 
 %%
@@ -276,11 +279,11 @@ SyntaxErrorContext context_of(const yypcontext_t* context) {
 
 }  // namespace
 
-static int yyreport_syntax_error(const yypcontext_t* context) {
+static int yyreport_syntax_error(const yypcontext_t* context, RunState& run) {
     if (!statement_may_finish()) return 0;
-    note_syntax_error(yypcontext_token(context) == YYSYMBOL_SEMICOLON, context_of(context));
+    note_syntax_error(run, yypcontext_token(context) == YYSYMBOL_SEMICOLON, context_of(context));
     print_parser_error("parse error");
     return 0;
 }
 
-int parse() { return yyparse(); }
+int parse(RunState& run) { return yyparse(run); }

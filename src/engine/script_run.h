@@ -47,23 +47,24 @@ bool run_in_progress();
 // failure), and the run is ending.
 bool statement_may_finish();
 
-// The grammar's statement rules. A statement whose evaluation ran out of memory is not finished:
+// The grammar's statement rules, with the run record that the parser was handed. A statement whose evaluation ran out of memory is not finished:
 // it prints nothing and leaves the result as it was.
-void finish_integer_statement(int32_t value);
+void finish_integer_statement(RunState& run, int32_t value);
 // The run result is 1, or 0 for a value that is zero or NaN.
-void finish_double_statement(double value);
-void finish_string_statement(const char* text);
+void finish_double_statement(RunState& run, double value);
+void finish_string_statement(RunState& run, const char* text);
 
 // A syntax error was reported, at a `;` or at another token; the parser's context says what it
 // could have taken instead.
-void note_syntax_error(bool at_semicolon, const SyntaxErrorContext& context);
+void note_syntax_error(RunState& run, bool at_semicolon, const SyntaxErrorContext& context);
 // A host function call at `line` and `column` does not fit the function's parameters; the
 // statement is a syntax error.
-void note_call_mismatch(int32_t line, int32_t column, const char* message);
-// The host function called at `line` and `column` failed with `message`; the run ends.
+void note_call_mismatch(RunState& run, int32_t line, int32_t column, const char* message);
+// The host function called at `line` and `column` failed with `message`; the run ends. Called by
+// the host (regscript_fail), so it reaches the running record itself.
 // `reported_line` is that line as the host is told it (line ends inside strings left out).
 void note_host_failure(int32_t reported_line, int32_t line, int32_t column, const char* message);
 // The parser's stacks cannot grow any further.
-void note_stack_overflow();
+void note_stack_overflow(RunState& run);
 // The error statement: records the error's line; the parse ends with the statement.
-void finish_error_statement();
+void finish_error_statement(RunState& run);
