@@ -1,4 +1,6 @@
 #include <cstdio>
+#include <iterator>
+#include <set>
 #include <string>
 
 #include "conversions.h"
@@ -8,6 +10,7 @@
 #include "scratch.h"
 #include "store.h"
 #include "test_support.h"
+#include "vocabulary.h"
 
 namespace {
 
@@ -276,6 +279,26 @@ TEST_F(ScannerTest, TheHostsKeywordsAreNoNames) {
                      tokens.starts_with("STRING_VAR") || tokens.starts_with("FUNCTION"))
             << word << " scans as " << tokens;
     }
+}
+
+// The scanner reads every spelling of the vocabulary as that word's token, operators included,
+// and the command-line host's keywords are exactly the vocabulary's words of letters.
+TEST_F(ScannerTest, EverySpellingScansAsItsWordAndTheHostKnowsTheSameKeywords) {
+    std::set<std::string_view> library_keywords;
+    for (const Word& word : vocabulary) {
+        if (word.spelling.empty()) continue;
+        const std::string text(word.spelling);
+        SemanticValue value;
+        testing::internal::CaptureStdout();
+        ASSERT_TRUE(scanner_open_text(text.c_str()));
+        EXPECT_EQ(next_token(&value), word.token) << text;
+        EXPECT_EQ(next_token(&value), 0) << text;
+        scanner_close_text();
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << text;
+        if (is_keyword(word)) library_keywords.insert(word.spelling);
+    }
+    for (const ConstantWord& constant : constant_words) library_keywords.insert(constant.spelling);
+    EXPECT_EQ(std::set<std::string_view>(std::begin(language_keywords), std::end(language_keywords)), library_keywords);
 }
 
 }  // namespace

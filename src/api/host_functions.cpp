@@ -9,7 +9,7 @@
 #include "regscript_ext.h"
 #include "scanner.h"
 #include "scratch.h"
-#include "statements.h"
+#include "script_run.h"
 #include "store.h"
 #include "store_lock.h"
 

@@ -11,16 +11,23 @@ namespace {
 
 struct LastRun {
     int32_t outcome;
-    int32_t error_line;
-    int32_t error_column;
+    int32_t found_line;  // of the error; 0 when there is none
+    int32_t found_column;
     char error_message[diagnostic_message_capacity];
-    int32_t end_line;
-    int32_t end_column;
+    int32_t statement_end_line;
+    int32_t statement_end_column;
     ScriptWarning warnings[warning_capacity];
     int32_t warning_count;
 };
 
-thread_local LastRun last_run = {REGSCRIPT_RUN_NONE, 0, 0, "", 0, 0, {}, 0};
+// The record of a thread that ran nothing yet, or whose call ended before its run began.
+constexpr LastRun without_run(int32_t outcome) {
+    LastRun record{};
+    record.outcome = outcome;
+    return record;
+}
+
+thread_local LastRun last_run = without_run(REGSCRIPT_RUN_NONE);
 
 int32_t outcome_code(RunOutcome outcome) {
     switch (outcome) {
@@ -51,39 +58,33 @@ int32_t hand_out(bool exists, int32_t line, int32_t column, std::string_view mes
 // Only as much as the run filled is copied: the message up to its end, the warnings it kept.
 void remember_run(const RunState& run) {
     last_run.outcome = outcome_code(run.outcome);
-    last_run.error_line = run.diagnostic.line;
-    last_run.error_column = run.diagnostic.column;
+    last_run.found_line = run.diagnostic.found_line;
+    last_run.found_column = run.diagnostic.found_column;
     std::memcpy(last_run.error_message, run.diagnostic.message, std::strlen(run.diagnostic.message) + 1);
-    last_run.end_line = run.diagnostic.end_line;
-    last_run.end_column = run.diagnostic.end_column;
+    last_run.statement_end_line = run.diagnostic.statement_end_line;
+    last_run.statement_end_column = run.diagnostic.statement_end_column;
     last_run.warning_count = run.warning_count;
     int32_t kept = run.warning_count < warning_capacity ? run.warning_count : warning_capacity;
     std::memcpy(last_run.warnings, run.warnings, static_cast<std::size_t>(kept) * sizeof run.warnings[0]);
 }
 
 void remember_lock_failure() {
-    last_run.outcome = REGSCRIPT_RUN_LOCK_NOT_OBTAINED;
-    last_run.error_line = 0;
-    last_run.end_line = 0;
-    last_run.warning_count = 0;
+    last_run = without_run(REGSCRIPT_RUN_LOCK_NOT_OBTAINED);
 }
 
-void remember_nested_run() {
-    remember_lock_failure();
-    last_run.outcome = REGSCRIPT_RUN_NESTED;
-}
+void remember_nested_run() { last_run = without_run(REGSCRIPT_RUN_NESTED); }
 
 int32_t REGSCRIPT_CDECL regscript_last_outcome(void) { return last_run.outcome; }
 
 int32_t REGSCRIPT_STDCALL regscript_last_error(int32_t* line, int32_t* column, char* message, int32_t size) {
-    return hand_out(last_run.error_line > 0, last_run.error_line, last_run.error_column, last_run.error_message, line,
+    return hand_out(last_run.found_line > 0, last_run.found_line, last_run.found_column, last_run.error_message, line,
                     column, message, size);
 }
 
 int32_t REGSCRIPT_STDCALL regscript_last_error_end(int32_t* line, int32_t* column) {
-    bool exists = last_run.end_line > 0;
-    if (line) *line = exists ? last_run.end_line : 0;
-    if (column) *column = exists ? last_run.end_column : 0;
+    bool exists = last_run.statement_end_line > 0;
+    if (line) *line = exists ? last_run.statement_end_line : 0;
+    if (column) *column = exists ? last_run.statement_end_column : 0;
     return exists ? 0 : -1;
 }
 

@@ -1,7 +1,7 @@
 // The calling thread's record of its last run, which the extension functions hand to the host.
 #pragma once
 
-#include "statements.h"
+#include "script_run.h"
 
 // Keeps what `run` ended with as the calling thread's last run.
 void remember_run(const RunState& run);

@@ -1,7 +1,7 @@
 // init_registers, deinit_registers, reset_registers and the window registration.
 #include "notification.h"
 #include "regscript.h"
-#include "statements.h"
+#include "script_run.h"
 #include "store.h"
 #include "store_lock.h"
 

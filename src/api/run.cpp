@@ -4,7 +4,7 @@
 #include "last_run.h"
 #include "notification.h"
 #include "regscript.h"
-#include "statements.h"
+#include "script_run.h"
 #include "store_lock.h"
 
 int32_t run_script_text(const char* text, int32_t* error_line) {
@@ -22,7 +22,7 @@ int32_t run_script_text(const char* text, int32_t* error_line) {
         }
         run_text(text);
         remember_run(run_state());
-        if (error_line) *error_line = run_state().error_line;
+        if (error_line) *error_line = run_state().reported_line;
         result = run_state().result;
     }
     notify_variables_changed();

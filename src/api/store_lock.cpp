@@ -8,7 +8,7 @@
 #include "fast_thread_local.h"
 #include "memory.h"
 #include "platform.h"
-#include "statements.h"
+#include "script_run.h"
 #include "store.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "host_text.h"
 #include "notification.h"
 #include "regscript.h"
-#include "statements.h"
+#include "script_run.h"
 #include "store.h"
 #include "store_lock.h"
 

@@ -123,9 +123,9 @@ bool keyword_misspelt(Situation& s) {
     const TokenPlace word = s.before(1), before_word = s.before(2);
     const bool starts_statement = before_word.line == 0 || before_word.token == TOKEN_SEMICOLON;
     if (s.at_end || !is_name_token(s.context.lookahead) || !is_name_token(word.token) || !starts_statement) return false;
-    for (const Spelling& spelling : spellings) {
-        const std::string_view keyword = spelling.text;
-        if (keyword.size() < 3 || !is_letter(keyword[0]) || keyword == "and") continue;
+    for (const Word& entry : vocabulary) {
+        const std::string_view keyword = entry.spelling;
+        if (keyword.size() < 3 || !is_keyword(entry) || keyword == "and") continue;
         if (edit_distance(word.text, keyword) > (keyword.size() <= 4 ? 1 : 2)) continue;
         Message message = message_of(s);
         message.code(word.text).text(" is no keyword, so ").code(s.lookahead_text()).text(" cannot follow it; did you mean ")

@@ -2,10 +2,9 @@
 
 #include <cstring>
 
-#include "diagnostics.h"
 #include "grammar.hpp"
 #include "scanner.h"
-#include "statements.h"
+#include "script_run.h"
 #include "store.h"
 
 // Once memory has run out, the statement's values may rest on texts that could not be made: the
@@ -27,7 +26,7 @@ void warn_if_logical_follows(const Variable* variable) {
     operator_and_name[ahead.text.size()] = ' ';
     std::memcpy(operator_and_name + ahead.text.size() + 1, variable->name, name_length);
     const std::size_t length = ahead.text.size() + 1 + name_length;
-    record_warning(make_warning(WarningKind::assignment_before_logical,
+    scanner_note_warning(make_warning(WarningKind::assignment_before_logical,
                                 {ahead.line, ahead.column, std::string_view(operator_and_name, length), ahead.token, 0}));
 }
 

@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "scanner.h"
+#include "script_warning.h"
+#include "token_place.h"
 
 // A grammar symbol as the diagnostics see it: a token code of the scanner (0 for the end of the
 // text), or one of these for what the parser has already put together.
@@ -33,54 +34,19 @@ struct SyntaxErrorContext {
 constexpr std::size_t diagnostic_text_capacity = 48;
 constexpr std::size_t diagnostic_message_capacity = 320;
 
-// A variable whose type decided the error.
-struct DiagnosticVariable {
-    char name[diagnostic_text_capacity];
-    int32_t type;  // INT_VAR, STRING_VAR or DOUBLE_VAR
-};
-
-// The syntax error that ended a run: where, at which token, what could have come instead, and
-// the message for the script's author.
+// The error that ended a run: where it was found, the message for the script's author, and
+// where its statement ended.
 struct Diagnostic {
-    int32_t line;    // 0 when there is none
-    int32_t column;  // byte within the line, from 1
-    int32_t token;   // the offending token's code, 0 for the end of the text
-    char token_text[diagnostic_text_capacity];
-    int32_t expected[SyntaxErrorContext::expected_capacity];
-    int32_t expected_count;
-    DiagnosticVariable variables[2];
-    int32_t variable_count;
+    int32_t found_line;    // where the error was found, every line end counted; 0 when there is none
+    int32_t found_column;  // byte within the line, from 1
     char message[diagnostic_message_capacity];
-    int32_t end_line;  // of the `;` that ended the error statement; 0 when the run ended otherwise
-    int32_t end_column;
+    int32_t statement_end_line;  // of the `;` that ended the error statement; 0 when the run ended otherwise
+    int32_t statement_end_column;
 };
 
 // The diagnostic for a syntax error at the lookahead of `context`; `recent` are the scanner's
 // last tokens, the newest first (the lookahead itself unless that is the end of the text).
 Diagnostic describe_syntax_error(const SyntaxErrorContext& context, const TokenPlace recent[recent_token_count]);
-
-enum class WarningKind : int32_t {
-    byte_begins_no_token,  // echoed and skipped
-    unterminated_string,   // the quote is echoed and the rest read as statements
-    dot_after_digits,      // "5.": the point is echoed, the number is 5
-    dot_before_digits,     // ".5": the point is echoed, the number is 5
-    carriage_return,       // the first of a script's CR line ends
-    byte_order_mark,       // three echoed bytes at the start
-    assignment_before_logical,  // `ok = 1 and 0`: the text is the operator, a blank and the name
-};
-
-// Text that runs, but probably not as meant.
-struct ScriptWarning {
-    WarningKind kind;
-    int32_t line;
-    int32_t column;
-    char text[16];  // the byte, or the digits next to the point
-};
-
-// Room for a run's warnings; the count goes on past it.
-constexpr int32_t warning_capacity = 16;
-
-ScriptWarning make_warning(WarningKind kind, const TokenPlace& place);
 
 // The warning's message, written into `buffer` (cut to `size`, always terminated); its length.
 std::size_t warning_message(const ScriptWarning& warning, char* buffer, std::size_t size);

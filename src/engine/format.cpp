@@ -11,6 +11,8 @@
 #include <string_view>
 #include <variant>
 
+#include "conversions.h"
+
 namespace {
 
 // The number to format, as printf's variadic argument: "%o", "%u", "%x" and "%X" read an
@@ -49,8 +51,6 @@ constexpr ConversionRules integer_rules{{"hh", "h"}, "diouxXc"};
 constexpr ConversionRules double_rules{{"l"}, "fFeEgGaA"};
 
 bool contains(std::string_view set, char c) { return set.find(c) != std::string_view::npos; }
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 bool starts_with(const char* text, std::string_view prefix) {
     return std::strncmp(text, prefix.data(), prefix.size()) == 0;

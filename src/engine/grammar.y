@@ -3,8 +3,10 @@
  *
  * The scanner classifies every identifier by its variable's current type, so integer, double
  * and string variables and the built-in functions are four different terminals; a mixture of
- * types that no rule covers is a syntax error. Every action calls one named function that holds
- * the rule's meaning; the functions are tested without the parser.
+ * types that no rule covers is a syntax error. An action is one line: a rule whose meaning is one
+ * C++ operator with no case to decide (a sum of doubles, a comparison of integers, a bitwise
+ * operator) writes it inline; every other calls one named function that holds the rule's meaning,
+ * and those functions are tested without the parser.
  *
  * No %destructor is needed: the strings on the value stack belong to the scratch list, variables
  * to the store, and neither is owned by the stack.
@@ -13,11 +15,14 @@
  * yyreport_syntax_error ("parse error"), which also hands the error context to the diagnostics
  * (diagnostics.cpp words the message), and yyerror is called only when the stacks cannot grow
  * any further ("parser stack overflow"). When memory runs out, the scanner ends the text and the
- * run reports that instead (statements.cpp); the driver's stacks take their memory where every
+ * run reports that instead (script_run.cpp); the driver's stacks take their memory where every
  * allocation of the library does.
  *
+ * The error context is read from the driver's own stack (context_of, at the end), which no
+ * documented accessor offers: the skeleton that reads is the one %require names.
+ *
  * The parser keeps no locations (the driver would compute one at every reduction): the line of
- * a syntax error comes from the scanner's last tokens, by the rule in statements.cpp.
+ * a syntax error comes from the scanner's last tokens, by the rule in script_run.cpp.
  *
  * The host's functions are three more kinds of name, by their result type. Their calls come
  * after the original rules; a script that calls none never reaches them.
@@ -29,6 +34,8 @@
 
 %code requires {
 #include "values.h"
+
+struct RunState;
 
 /* Compiled as C++, the generated driver grows its stacks past their first 200 entries only
  * when it is told that the value records may be copied bytewise. */
@@ -46,7 +53,7 @@
 #include "parser.h"
 #include "scanner.h"
 #include "scratch.h"
-#include "statements.h"
+#include "script_run.h"
 #include "variable.h"
 #include "string_functions.h"
 
@@ -55,15 +62,17 @@
 
 namespace {
 int yylex(SemanticValue* value) { return next_token(value); }
-void yyerror(const char*) {
+void yyerror(RunState& run, const char*) {
     if (!statement_may_finish()) return;
-    note_stack_overflow();
+    note_stack_overflow(run);
     print_parser_error("parser stack overflow");
 }
 }  // namespace
 }
 
+%require "3.8"
 %define api.pure full
+%parse-param {RunState& run}
 %define api.token.prefix {TOKEN_}
 %define api.value.type {SemanticValue}
 %define parse.error custom
@@ -108,11 +117,21 @@ program
 
 statement
     : SEMICOLON
-    | iexpr SEMICOLON  { finish_integer_statement($1); }
-    | dexpr SEMICOLON  { finish_double_statement($1); }
-    | sexpr SEMICOLON  { finish_string_statement($1); }
-    | error SEMICOLON  { finish_error_statement(); YYABORT; }
+    | iexpr SEMICOLON  { finish_integer_statement(run, $1); }
+    | dexpr SEMICOLON  { finish_double_statement(run, $1); }
+    | sexpr SEMICOLON  { finish_string_statement(run, $1); }
+    | error SEMICOLON  { finish_error_statement(run); YYABORT; }
     ;
+
+/* The diagnostics read the parser's stack at a syntax error and know these shapes of the rules
+ * below; a rule that changes shape changes their words:
+ * - an assignment is the variable, `=` and the value (kind_mismatch.cpp names the variable);
+ * - a binary operator stands between its operands, and the kinds each operator takes are the
+ *   binary_operators table (token_words.cpp);
+ * - a built-in function's arguments follow its token and `(`, separated by `,`, with the kinds
+ *   of the parameters table (token_words.cpp);
+ * - the first token of an expression decides its kind where it alone can (kind_started_by);
+ * - a declaration is the keyword and a name, without a value (advice.cpp). */
 
 dexpr
     : DOUBLE_VAR                                { $$ = $1->value.number; }
@@ -186,6 +205,7 @@ iexpr
     | DELETE INT_VAR                            { $$ = delete_variable_in_script($2); }
     | DELETE DOUBLE_VAR                         { $$ = delete_variable_in_script($2); }
     | DELETE STRING_VAR                         { $$ = delete_variable_in_script($2); }
+    /* Without a value: `int n = 1;` is worded by advice.cpp from the `=` after the name. */
     | STRING_DECL INT_VAR                       { $$ = declare_variable($2, STRING_VAR); }
     | STRING_DECL STRING_VAR                    { $$ = declare_variable($2, STRING_VAR); }
     | STRING_DECL DOUBLE_VAR                    { $$ = declare_variable($2, STRING_VAR); }
@@ -208,8 +228,8 @@ sexpr
 
 /* A mismatch with the function's parameters is a syntax error, found where it stands. */
 call_arguments
-    : %empty                                    { if (!arguments_complete()) YYERROR; }
-    | argument_list                             { if (!arguments_complete()) YYERROR; }
+    : %empty                                    { if (!arguments_complete(run)) YYERROR; }
+    | argument_list                             { if (!arguments_complete(run)) YYERROR; }
     ;
 
 argument_list
@@ -218,9 +238,9 @@ argument_list
     ;
 
 argument
-    : iexpr                                     { if (!pass_int_argument($1)) YYERROR; }
-    | dexpr                                     { if (!pass_double_argument($1)) YYERROR; }
-    | sexpr                                     { if (!pass_string_argument($1)) YYERROR; }
+    : iexpr                                     { if (!pass_int_argument(run, $1)) YYERROR; }
+    | dexpr                                     { if (!pass_double_argument(run, $1)) YYERROR; }
+    | sexpr                                     { if (!pass_string_argument(run, $1)) YYERROR; }
     ;
 
 %%
@@ -259,11 +279,11 @@ SyntaxErrorContext context_of(const yypcontext_t* context) {
 
 }  // namespace
 
-static int yyreport_syntax_error(const yypcontext_t* context) {
+static int yyreport_syntax_error(const yypcontext_t* context, RunState& run) {
     if (!statement_may_finish()) return 0;
-    note_syntax_error(yypcontext_token(context) == YYSYMBOL_SEMICOLON, context_of(context));
+    note_syntax_error(run, yypcontext_token(context) == YYSYMBOL_SEMICOLON, context_of(context));
     print_parser_error("parse error");
     return 0;
 }
 
-int parse() { return yyparse(); }
+int parse(RunState& run) { return yyparse(run); }

@@ -8,7 +8,7 @@
 #include "numbers.h"
 #include "scanner.h"
 #include "scratch.h"
-#include "statements.h"
+#include "script_run.h"
 #include "variable.h"
 
 namespace {
@@ -53,7 +53,7 @@ public:
 
 // "`move_axis` takes (int, double); " and then the problem.
 template <typename... Parts>
-void note_mismatch(const regscript_call& call, const char* problem, Parts... parts) {
+void note_mismatch(RunState& run, const regscript_call& call, const char* problem, Parts... parts) {
     const HostFunction& definition = definition_of(call);
     Message message;
     message.add("`%s` takes (", call.function->name);
@@ -61,24 +61,24 @@ void note_mismatch(const regscript_call& call, const char* problem, Parts... par
         message.add(i > 0 ? ", %s" : "%s", type_word(definition.parameter_types[i]));
     }
     message.add("%s", "); ").add(problem, parts...);
-    note_call_mismatch(call.line, call.column, message.text);
+    note_call_mismatch(run, call.line, call.column, message.text);
 }
 
 // Stores `value`, of `type`, as the next argument of the innermost call.
-bool pass_argument(int32_t type, SemanticValue value) {
+bool pass_argument(RunState& run, int32_t type, SemanticValue value) {
     regscript_call* call = innermost_call();
     if (!call) return true;
     const HostFunction& definition = definition_of(*call);
     const int32_t index = call->argument_count;
     if (index >= definition.parameter_count) {
-        note_mismatch(*call, "argument %d is one too many", static_cast<int>(index + 1));
+        note_mismatch(run, *call, "argument %d is one too many", static_cast<int>(index + 1));
         return false;
     }
     const int32_t parameter = definition.parameter_types[index];
     if (parameter == DOUBLE_VAR && type == INT_VAR) {
         value.number = value.integer;
     } else if (parameter != type) {
-        note_mismatch(*call, "argument %d is %s %s", static_cast<int>(index + 1), article(type), type_word(type));
+        note_mismatch(run, *call, "argument %d is %s %s", static_cast<int>(index + 1), article(type), type_word(type));
         return false;
     }
     call->arguments[call->argument_count++] = value;
@@ -104,25 +104,25 @@ void open_call(const Variable* function) {
     calls.frames[calls.depth++] = {function, 0, {}, {}, false, name.line, name.column, name.counted_line};
 }
 
-bool pass_int_argument(int32_t value) { return pass_argument(INT_VAR, {.integer = value}); }
+bool pass_int_argument(RunState& run, int32_t value) { return pass_argument(run, INT_VAR, {.integer = value}); }
 
-bool pass_double_argument(double value) {
+bool pass_double_argument(RunState& run, double value) {
     SemanticValue argument;
     argument.number = value;
-    return pass_argument(DOUBLE_VAR, argument);
+    return pass_argument(run, DOUBLE_VAR, argument);
 }
 
-bool pass_string_argument(char* text) {
+bool pass_string_argument(RunState& run, char* text) {
     SemanticValue argument;
     argument.text = text;
-    return pass_argument(STRING_VAR, argument);
+    return pass_argument(run, STRING_VAR, argument);
 }
 
-bool arguments_complete() {
+bool arguments_complete(RunState& run) {
     regscript_call* call = innermost_call();
     if (!call || call->argument_count == definition_of(*call).parameter_count) return true;
     const int count = call->argument_count;
-    note_mismatch(*call, count == 1 ? "it was given %d argument" : "it was given %d arguments", count);
+    note_mismatch(run, *call, count == 1 ? "it was given %d argument" : "it was given %d arguments", count);
     return false;
 }
 

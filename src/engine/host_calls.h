@@ -9,6 +9,8 @@
 #include "values.h"
 #include "host_function.h"
 
+struct RunState;
+
 struct regscript_call {
     const Variable* function;  // its record, typed by its result
     int32_t argument_count;    // passed so far
@@ -23,12 +25,12 @@ struct regscript_call {
 // The grammar's side. After a failed allocation these do nothing: the run is ending.
 void open_call(const Variable* function);
 // False when the function takes no argument of this type here (a double parameter also takes an
-// integer); the run's diagnostic then says so, and the statement is a syntax error.
-bool pass_int_argument(int32_t value);
-bool pass_double_argument(double value);
-bool pass_string_argument(char* text);
+// integer); `run`'s diagnostic then says so, and the statement is a syntax error.
+bool pass_int_argument(RunState& run, int32_t value);
+bool pass_double_argument(RunState& run, double value);
+bool pass_string_argument(RunState& run, char* text);
 // False when arguments are missing, noted as by the pass functions.
-bool arguments_complete();
+bool arguments_complete(RunState& run);
 // Runs the function of the innermost open call; false when it failed, which ends the run.
 bool call_host_function();
 // The result of the innermost call, which it closes. A function that returned nothing gives

@@ -3,18 +3,20 @@
 #include <cstring>
 
 #include "conversions.h"
-#include "diagnostics.h"
 #include "grammar.hpp"
+#include "keyword_lookup.h"
 #include "memory.h"
 #include "output.h"
 #include "scratch.h"
-#include "statements.h"
 #include "store.h"
 
 // A name's token is its variable's type code.
 static_assert(TOKEN_INT_VAR == INT_VAR && TOKEN_STRING_VAR == STRING_VAR && TOKEN_DOUBLE_VAR == DOUBLE_VAR &&
               TOKEN_FUNCTION == FUNCTION && TOKEN_HOST_INT_FUNCTION == HOST_INT_FUNCTION &&
               TOKEN_HOST_DOUBLE_FUNCTION == HOST_DOUBLE_FUNCTION && TOKEN_HOST_STRING_FUNCTION == HOST_STRING_FUNCTION);
+
+using keyword_lookup::constant_word;
+using keyword_lookup::keyword_token;
 
 namespace {
 
@@ -31,6 +33,8 @@ struct Scanner {
     unsigned newest;
     unsigned remembered;                    // how many of `recent` this text has filled
     bool carriage_return_noted;             // one warning a run is enough for CR line ends
+    ScriptWarning warnings[warning_capacity];
+    int32_t warning_count;                  // may exceed warning_capacity; the first ones are kept
 };
 
 Scanner scanner = {};
@@ -42,31 +46,6 @@ constexpr unsigned ring_mask = recent_token_count - 1;
 // Short scripts, the common case, are copied here instead of into a new heap block: the one
 // scanner runs under the store lock, so one block serves every run.
 char short_text_block[256];
-
-// The keyword whose exact text `name` is, or 0. Chosen by length first: most names are no
-// keyword, and most are short.
-int keyword_token(std::string_view name) {
-    switch (name.size()) {
-        case 2: return name == "or" ? TOKEN_OR : 0;
-        case 3:
-            if (name == "int") return TOKEN_INT_DECL;
-            if (name == "and") return TOKEN_AND;
-            return name == "cut" ? TOKEN_CUT : 0;
-        case 6:
-            if (name == "string") return TOKEN_STRING_DECL;
-            if (name == "double") return TOKEN_DOUBLE_DECL;
-            if (name == "format") return TOKEN_FORMAT;
-            if (name == "strlen") return TOKEN_STRLEN;
-            if (name == "delete") return TOKEN_DELETE;
-            return name == "substr" ? TOKEN_SUBSTR : 0;
-        case 8:
-            if (name == "strtoint") return TOKEN_STRTOINT;
-            return name == "hextoint" ? TOKEN_HEXTOINT : 0;
-        case 11: return name == "strtodouble" ? TOKEN_STRTODOUBLE : 0;
-        case 12: return name == "gettickcount" ? TOKEN_GETTICKCOUNT : 0;
-        default: return 0;
-    }
-}
 
 // Where `at` stands, `length` bytes long.
 TokenPlace place_of(const char* at, std::size_t length) {
@@ -111,16 +90,16 @@ std::size_t echoed_length(const char* at) {
 
 void note_echoed_byte(const char* at, std::size_t length) {
     if (at < scanner.block + 3 && starts_with_byte_order_mark(scanner.block)) {
-        if (at == scanner.block) record_warning(make_warning(WarningKind::byte_order_mark, place_of(at, 3)));
+        if (at == scanner.block) scanner_note_warning(make_warning(WarningKind::byte_order_mark, place_of(at, 3)));
     } else if (*at == '\r') {
-        if (!scanner.carriage_return_noted) record_warning(make_warning(WarningKind::carriage_return, place_of(at, 1)));
+        if (!scanner.carriage_return_noted) scanner_note_warning(make_warning(WarningKind::carriage_return, place_of(at, 1)));
         scanner.carriage_return_noted = true;
     } else if (const char* digits = number_before(at); *at == '.' && digits < at) {
-        record_warning(make_warning(WarningKind::dot_after_digits, place_of(digits, static_cast<std::size_t>(at + 1 - digits))));
+        scanner_note_warning(make_warning(WarningKind::dot_after_digits, place_of(digits, static_cast<std::size_t>(at + 1 - digits))));
     } else if (*at == '.' && is_digit(at[1])) {
-        record_warning(make_warning(WarningKind::dot_before_digits, place_of(at, static_cast<std::size_t>(skip_digits(at + 1, scanner.end) - at))));
+        scanner_note_warning(make_warning(WarningKind::dot_before_digits, place_of(at, static_cast<std::size_t>(skip_digits(at + 1, scanner.end) - at))));
     } else {
-        record_warning(make_warning(WarningKind::byte_begins_no_token, place_of(at, length)));
+        scanner_note_warning(make_warning(WarningKind::byte_begins_no_token, place_of(at, length)));
     }
 }
 
@@ -135,8 +114,8 @@ int read_identifier(const char* start, SemanticValue* value) {
     scanner.position = end;
     std::string_view name(start, static_cast<std::size_t>(end - start));
     if (int keyword = keyword_token(name)) return keyword;
-    if (name == "TRUE" || name == "FALSE") {
-        value->integer = name == "TRUE";
+    if (const ConstantWord* constant = constant_word(name)) {
+        value->integer = constant->value;
         return TOKEN_INT_CONST;
     }
     const NameKey key = key_of(name);
@@ -186,7 +165,7 @@ int read_string(const char* quote, SemanticValue* value) {
     const char* closing = std::strchr(quote + 1, '"');
     if (!closing) {
         echo_byte('"');
-        record_warning(make_warning(WarningKind::unterminated_string, place_of(quote, 1)));
+        scanner_note_warning(make_warning(WarningKind::unterminated_string, place_of(quote, 1)));
         scanner.position = quote + 1;
         return -1;
     }
@@ -270,10 +249,11 @@ bool is_script_name(std::string_view name) {
     while (letters < name.size() && is_letter(name[letters])) ++letters;
     std::size_t end = letters;
     while (end < name.size() && is_digit(name[end])) ++end;
-    return letters > 0 && end == name.size() && !keyword_token(name) && name != "TRUE" && name != "FALSE";
+    return letters > 0 && end == name.size() && !keyword_token(name) && !constant_word(name);
 }
 
 bool scanner_open_text(const char* text) {
+    scanner.warning_count = 0;
     std::size_t length = std::strlen(text);
     char* block = length + 1 <= sizeof short_text_block ? short_text_block
                                                          : static_cast<char*>(allocate(length + 1));
@@ -319,6 +299,15 @@ TokenPlace last_token() { return recent_token(0); }
 TokenPlace token_before_last() { return recent_token(1); }
 
 int32_t scanner_line() { return scanner.line; }
+
+void scanner_note_warning(const ScriptWarning& warning) {
+    if (scanner.warning_count < warning_capacity) scanner.warnings[scanner.warning_count] = warning;
+    if (scanner.warning_count < INT32_MAX) ++scanner.warning_count;
+}
+
+int32_t scanner_warning_count() { return scanner.warning_count; }
+
+const ScriptWarning* scanner_warnings() { return scanner.warnings; }
 
 void scanner_close_text() {
     if (scanner.block != short_text_block) deallocate(scanner.block);

@@ -7,17 +7,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "script_warning.h"
+#include "token_place.h"
 #include "values.h"
-
-// Where a token stands in the text: its line, counted from 1 by the newlines between tokens, the
-// byte column of its first byte within that line, from 1, and its text.
-struct TokenPlace {
-    int32_t line;  // of the text, every line end counted: for messages
-    int32_t column;
-    std::string_view text;
-    int32_t token;          // its code
-    int32_t counted_line;   // not counting line ends inside strings: the run's error line
-};
 
 // Whether a script can write `name` as the name of a variable or function: letters or
 // underscores, then digits, and no keyword.
@@ -39,13 +31,19 @@ int next_token(SemanticValue* value);
 TokenPlace last_token();
 TokenPlace token_before_last();
 
-// The scanner remembers this many of the last tokens it returned, for the diagnostics.
-constexpr int recent_token_count = 16;
 // The token returned `back` requests ago (0: the last one); line 0 where there is none.
 TokenPlace recent_token(int back);
 
 // The line the scanner has reached; lines beyond 2^31 - 1 count as the last one.
 int32_t scanner_line();
+
+// Notes text of this run that runs but was probably not meant. The scanner keeps the run's
+// warnings in the order they were met, the grammar's with its own; the run copies them out.
+void scanner_note_warning(const ScriptWarning& warning);
+// How many warnings were noted since scanner_open_text (more than warning_capacity when the room
+// ran out), and the first of them.
+int32_t scanner_warning_count();
+const ScriptWarning* scanner_warnings();
 
 // Frees the copy made by scanner_open_text.
 void scanner_close_text();

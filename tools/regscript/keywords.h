@@ -1,5 +1,5 @@
-// The words of the language that can name no variable: a test holds them to the library's
-// scanner, which reads each as a keyword.
+// The words of the language that can name no variable: a test holds them equal to the library's
+// vocabulary (its keywords and constants), which the scanner reads each as no name.
 #pragma once
 
 #include <string_view>
