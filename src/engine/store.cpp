@@ -1,5 +1,6 @@
 #include "store.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -17,6 +18,7 @@ struct VariableStore {
     // removes and clears it when it empties, so it never refers to a freed record, and it goes
     // with the store.
     Variable* listing_cursor;
+    StoreShape shape;
 };
 
 namespace {
@@ -24,6 +26,9 @@ namespace {
 // Each thread's own: the holder of a retired store's lock may still work on it while another
 // thread holds the lock of the new one.
 FAST_THREAD_LOCAL VariableStore* active = nullptr;
+
+// Never reused, so that a store made where a freed one stood has another shape.
+std::atomic<uint64_t> stores_made{0};
 
 struct BuiltinFunction {
     const char* name;
@@ -76,6 +81,7 @@ Variable* create_in(VariableStore& store, const NameKey& key, int32_t type) {
         return nullptr;
     }
     variable->type = type;
+    ++store.shape.changes;
     variable->hides_twin = replaced != nullptr;
     std::memset(&variable->value, 0, sizeof variable->value);
     variable->next = store.head;
@@ -113,6 +119,7 @@ void unindex_variable(VariableStore& store, Variable* variable) {
 bool unlink_variable(Variable* variable) {
     if (variable->type == REMOVED_VAR) return false;
     VariableStore& store = *active;
+    ++store.shape.changes;
     if (store.listing_cursor == variable) store.listing_cursor = variable->next;
     unindex_variable(store, variable);
     (variable->previous ? variable->previous->next : store.head) = variable->next;
@@ -128,6 +135,7 @@ void free_retired(VariableStore& store) {
 }
 
 void free_records(VariableStore& store) {
+    ++store.shape.changes;
     index_clear(store.index);
     while (Variable* variable = store.head) {
         store.head = variable->next;
@@ -140,7 +148,7 @@ void free_records(VariableStore& store) {
 VariableStore* create_store() {
     auto* store = static_cast<VariableStore*>(allocate(sizeof(VariableStore)));
     if (!store) return nullptr;
-    *store = {nullptr, nullptr, {nullptr, 0, 0}, nullptr};
+    *store = {nullptr, nullptr, {nullptr, 0, 0}, nullptr, {stores_made.fetch_add(1, std::memory_order_relaxed) + 1, 0}};
     if (!load_builtins_into(*store)) {
         destroy_store(store);
         return nullptr;
@@ -158,6 +166,8 @@ void destroy_store(VariableStore* store) {
 void use_store(VariableStore* store) { active = store; }
 
 VariableStore* active_store() { return active; }
+
+StoreShape store_shape() { return active ? active->shape : StoreShape{0, 0}; }
 
 Variable* find_variable(const NameKey& key) { return index_find(active->index, key); }
 
@@ -222,6 +232,7 @@ bool retype_variable(Variable* variable, int32_t type) {
     if (type == STRING_VAR && !(empty_text = copy_text(""))) return false;
     free_value(variable);
     variable->type = type;
+    ++active->shape.changes;
     std::memset(&variable->value, 0, sizeof variable->value);
     variable->value.text = empty_text;
     return true;
@@ -232,6 +243,7 @@ bool store_host_function(const NameKey& key, int32_t type, HostFunction* definit
     if (!variable && !(variable = create_variable(key, type))) return false;
     free_value(variable);
     variable->type = type;
+    ++active->shape.changes;
     variable->value.host = definition;
     return true;
 }

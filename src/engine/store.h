@@ -21,6 +21,17 @@ VariableStore* create_store();
 // calling thread's active store.
 void destroy_store(VariableStore* store);
 
+// The shape of the active store: which store it is, and how often a record in it was made, removed
+// or retyped. Anything that keeps pointers to records and relies on their types (a compiled
+// script) keeps the shape it saw, and finds both still good exactly while the shape is the same.
+// Values change without changing the shape.
+struct StoreShape {
+    uint64_t store;    // unique to each store the process makes
+    uint64_t changes;
+    bool operator==(const StoreShape&) const = default;
+};
+StoreShape store_shape();
+
 // Makes `store` the calling thread's active store.
 void use_store(VariableStore* store);
 VariableStore* active_store();
