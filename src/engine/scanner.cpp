@@ -35,6 +35,11 @@ struct Scanner {
     bool carriage_return_noted;             // one warning a run is enough for CR line ends
     ScriptWarning warnings[warning_capacity];
     int32_t warning_count;                  // may exceed warning_capacity; the first ones are kept
+    // A quiet scan (scanner_scan_quietly) resolves names here, and stops where a run would
+    // print, warn or allocate.
+    const NameResolver* resolver;
+    bool stopped;
+    bool copied;  // the block is the scanner's copy of the text
 };
 
 Scanner scanner = {};
@@ -103,6 +108,18 @@ void note_echoed_byte(const char* at, std::size_t length) {
     }
 }
 
+// The end of a quiet scan, at the token that would have printed, warned or allocated.
+int stop_quiet_scan() {
+    scanner.stopped = true;
+    scanner.position = scanner.end;
+    return 0;
+}
+
+int resolve_quietly(std::string_view name, SemanticValue* value) {
+    const int token = scanner.resolver->token_of(name, value);
+    return token != 0 ? token : stop_quiet_scan();
+}
+
 // Rule: letters or underscores, then digits. A keyword's exact text is the keyword; any other
 // name is a variable, found or created as an integer variable of value 0, and its token is its
 // type code at this moment.
@@ -118,6 +135,7 @@ int read_identifier(const char* start, SemanticValue* value) {
         value->integer = constant->value;
         return TOKEN_INT_CONST;
     }
+    if (scanner.resolver) return resolve_quietly(name, value);
     const NameKey key = key_of(name);
     Variable* variable = find_variable(key);
     if (!variable) variable = create_variable(key, INT_VAR);
@@ -162,6 +180,7 @@ int read_number(const char* start, SemanticValue* value) {
 // A string literal runs to the next double quote, newlines included; without one, the quote is
 // a byte that begins no token.
 int read_string(const char* quote, SemanticValue* value) {
+    if (scanner.resolver) return stop_quiet_scan();
     const char* closing = std::strchr(quote + 1, '"');
     if (!closing) {
         echo_byte('"');
@@ -201,6 +220,7 @@ int read_operator(const char* p) {
         case ',': return take(1, TOKEN_COMMA);
         case ';': return take(1, TOKEN_SEMICOLON);
         default: {
+            if (scanner.resolver) return stop_quiet_scan();
             const std::size_t length = echoed_length(p);
             for (std::size_t i = 0; i < length; ++i) echo_byte(p[i]);
             note_echoed_byte(p, length);
@@ -242,36 +262,7 @@ int read_operator(const char* p) {
     }
 }
 
-}  // namespace
-
-bool is_script_name(std::string_view name) {
-    std::size_t letters = 0;
-    while (letters < name.size() && is_letter(name[letters])) ++letters;
-    std::size_t end = letters;
-    while (end < name.size() && is_digit(name[end])) ++end;
-    return letters > 0 && end == name.size() && !keyword_token(name) && !constant_word(name);
-}
-
-bool scanner_open_text(const char* text) {
-    scanner.warning_count = 0;
-    std::size_t length = std::strlen(text);
-    char* block = length + 1 <= sizeof short_text_block ? short_text_block
-                                                         : static_cast<char*>(allocate(length + 1));
-    if (!block) return false;
-    std::memcpy(block, text, length);
-    block[length] = '\0';
-    // The ring is not cleared: `remembered` says how much of it belongs to this text.
-    scanner.block = block;
-    scanner.end = block + length;
-    scanner.position = scanner.line_start = block;
-    scanner.line = scanner.text_line = 1;
-    scanner.remembered = 0;
-    scanner.carriage_return_noted = false;
-    return true;
-}
-
-int next_token(SemanticValue* value) {
-    if (allocation_failed()) return 0;  // the run stops where memory ran out
+int scan_and_remember(SemanticValue* value) {
     const char* start;
     int token = scan_token(value, &start);
     if (token != 0) {
@@ -283,6 +274,73 @@ int next_token(SemanticValue* value) {
         if (scanner.remembered < recent_token_count) ++scanner.remembered;
     }
     return token;
+}
+
+}  // namespace
+
+bool is_script_name(std::string_view name) {
+    std::size_t letters = 0;
+    while (letters < name.size() && is_letter(name[letters])) ++letters;
+    std::size_t end = letters;
+    while (end < name.size() && is_digit(name[end])) ++end;
+    return letters > 0 && end == name.size() && !keyword_token(name) && !constant_word(name);
+}
+
+namespace {
+
+void start_scanning(char* block, std::size_t length) {
+    scanner.warning_count = 0;
+    // The ring is not cleared: `remembered` says how much of it belongs to this text.
+    scanner.block = block;
+    scanner.end = block + length;
+    scanner.position = scanner.line_start = block;
+    scanner.line = scanner.text_line = 1;
+    scanner.remembered = 0;
+    scanner.carriage_return_noted = false;
+    scanner.resolver = nullptr;
+    scanner.stopped = false;
+}
+
+}  // namespace
+
+bool scanner_open_text(const char* text) {
+    std::size_t length = std::strlen(text);
+    char* block = length + 1 <= sizeof short_text_block ? short_text_block
+                                                         : static_cast<char*>(allocate(length + 1));
+    if (!block) return false;
+    std::memcpy(block, text, length);
+    block[length] = '\0';
+    start_scanning(block, length);
+    scanner.copied = true;
+    return true;
+}
+
+void scanner_open_text_in_place(const char* text, std::size_t length) {
+    // Never written: the scanner only reads its block.
+    start_scanning(const_cast<char*>(text), length);
+    scanner.copied = false;
+}
+
+void scanner_scan_quietly(const NameResolver* resolver) { scanner.resolver = resolver; }
+
+bool scanner_stopped_quietly() { return scanner.stopped; }
+
+std::size_t scanner_offset() { return static_cast<std::size_t>(scanner.position - scanner.block); }
+
+bool scanner_skip_quietly(std::size_t offset, const NameResolver& resolver) {
+    scanner.resolver = &resolver;
+    SemanticValue ignored;
+    while (scanner_offset() < offset && scan_and_remember(&ignored) != 0) {
+    }
+    scanner.resolver = nullptr;
+    if (scanner_offset() == offset && !scanner.stopped) return true;
+    scanner.position = scanner.end;
+    return false;
+}
+
+int next_token(SemanticValue* value) {
+    if (allocation_failed()) return 0;  // the run stops where memory ran out
+    return scan_and_remember(value);
 }
 
 int32_t column_number(std::size_t bytes_before) {
@@ -310,7 +368,7 @@ int32_t scanner_warning_count() { return scanner.warning_count; }
 const ScriptWarning* scanner_warnings() { return scanner.warnings; }
 
 void scanner_close_text() {
-    if (scanner.block != short_text_block) deallocate(scanner.block);
+    if (scanner.copied && scanner.block != short_text_block) deallocate(scanner.block);
     scanner.block = nullptr;
     scanner.position = scanner.end = "";
     scanner.line = scanner.text_line = 0;
