@@ -2,6 +2,7 @@
 
 #include <set>
 #include <sstream>
+#include <vector>
 
 #include "conversions.h"
 #include "diagnostics.h"
@@ -76,9 +77,7 @@ void retype_names(const char* script) {
 
 using Runner = std::function<int32_t(int32_t* error_line)>;
 
-RunRecord record_from_start(const RunHarness& harness, const char* script, bool retyped, const Runner& run) {
-    harness.start();
-    if (retyped) retype_names(script);
+RunRecord recorded_run(const RunHarness& harness, const Runner& run) {
     harness.notifications_taken();
     RunRecord record{};
     record.error_line = -99;
@@ -90,26 +89,63 @@ RunRecord record_from_start(const RunHarness& harness, const char* script, bool 
     return record;
 }
 
-std::string difference(const char* which, const RunRecord& text, const RunRecord& prepared) {
+RunRecord record_from_start(const RunHarness& harness, const char* script, bool retyped, const Runner& run) {
+    harness.start();
+    if (retyped) retype_names(script);
+    return recorded_run(harness, run);
+}
+
+// Three runs in a row from the start, then one after the host retyped the names: a prepared
+// script compiles in its second run, runs its code in the third and compiles again in the fourth.
+std::vector<RunRecord> runs_in_a_row(const RunHarness& harness, const char* script, const Runner& run) {
+    harness.start();
+    // The run result carries over from the run before: both sequences start from the same.
+    harness.captured_output([] { run_parser("0;", nullptr); });
+    std::vector<RunRecord> records;
+    for (int turn = 0; turn < 4; ++turn) {
+        if (turn == 3) retype_names(script);
+        records.push_back(recorded_run(harness, run));
+    }
+    return records;
+}
+
+std::string difference(const std::string& which, const RunRecord& text, const RunRecord& prepared) {
     if (text == prepared) return "";
-    return std::string(which) + ":\n  text:     " + described(text) + "\n  prepared: " + described(prepared);
+    return which + ":\n  text:     " + described(text) + "\n  prepared: " + described(prepared);
 }
 
 }  // namespace
 
 std::string prepared_run_difference(const RunHarness& harness, const char* script) {
-    regscript_script* prepared_script = regscript_prepare(script);
-    if (!prepared_script) return "regscript_prepare ran out of memory";
     const Runner text = [script](int32_t* line) { return run_parser(script, line); };
-    const Runner prepared = [prepared_script](int32_t* line) { return regscript_run_prepared(prepared_script, line); };
-    const RunRecord expected = record_from_start(harness, script, false, text);
-    std::string found = difference("first run", expected, record_from_start(harness, script, false, prepared));
-    if (found.empty()) found = difference("reused run", expected, record_from_start(harness, script, false, prepared));
-    if (found.empty()) {
-        const RunRecord retyped = record_from_start(harness, script, true, text);
-        found = difference("reused run after the host retyped the names", retyped,
-                           record_from_start(harness, script, true, prepared));
-    }
-    regscript_free_prepared(prepared_script);
-    return found;
+    std::string found;
+    // Each comparison starts with a new prepared script, whose runs follow the same course.
+    auto compare = [&](const std::function<std::string(const Runner& prepared)>& comparison) {
+        regscript_script* prepared_script = regscript_prepare(script);
+        if (!prepared_script) return std::string("regscript_prepare ran out of memory");
+        const Runner prepared = [prepared_script](int32_t* line) { return regscript_run_prepared(prepared_script, line); };
+        std::string difference_found = comparison(prepared);
+        regscript_free_prepared(prepared_script);
+        return difference_found;
+    };
+    found = compare([&](const Runner& prepared) {
+        const RunRecord expected = record_from_start(harness, script, false, text);
+        std::string first = difference("first run", expected, record_from_start(harness, script, false, prepared));
+        if (first.empty()) first = difference("reused run", expected, record_from_start(harness, script, false, prepared));
+        if (first.empty()) {
+            first = difference("reused run after the host retyped the names", record_from_start(harness, script, true, text),
+                               record_from_start(harness, script, true, prepared));
+        }
+        return first;
+    });
+    if (!found.empty()) return found;
+    return compare([&](const Runner& prepared) {
+        const std::vector<RunRecord> expected = runs_in_a_row(harness, script, text);
+        const std::vector<RunRecord> runs = runs_in_a_row(harness, script, prepared);
+        for (std::size_t turn = 0; turn < runs.size(); ++turn) {
+            std::string differs = difference("run " + std::to_string(turn + 1) + " in a row", expected[turn], runs[turn]);
+            if (!differs.empty()) return differs;
+        }
+        return std::string();
+    });
 }

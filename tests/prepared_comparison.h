@@ -16,5 +16,7 @@ struct RunHarness {
 
 // "" when a prepared `script` runs as its text by run_parser, from the harness's start, on its
 // first run, on a reused run, and on a reused run after the host gave each of the script's names
-// another type; otherwise the first run that differs, with both records.
+// another type; and in four runs in a row from the start, the host retyping the names before the
+// last: the runs that compile the script and run its code. Otherwise the first run that
+// differs, with both records.
 std::string prepared_run_difference(const RunHarness& harness, const char* script);

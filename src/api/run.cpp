@@ -7,7 +7,7 @@
 #include "script_run.h"
 #include "store_lock.h"
 
-int32_t run_script_text(const char* text, int32_t* error_line) {
+int32_t enter_run(void (*run)(void* context), void* context, int32_t* error_line) {
     int32_t result;
     {
         RunLockScope lock;
@@ -20,7 +20,7 @@ int32_t run_script_text(const char* text, int32_t* error_line) {
             if (error_line) *error_line = 0;
             return 0;
         }
-        run_text(text);
+        run(context);
         remember_run(run_state());
         if (error_line) *error_line = run_state().reported_line;
         result = run_state().result;
@@ -30,5 +30,6 @@ int32_t run_script_text(const char* text, int32_t* error_line) {
 }
 
 int32_t REGSCRIPT_STDCALL run_parser(const char* script, int32_t* error_line) {
-    return run_script_text(script ? script : "", error_line);
+    const auto run = [](void* text) { run_text(static_cast<const char*>(text)); };
+    return enter_run(run, const_cast<char*>(script ? script : ""), error_line);
 }

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-// Runs `text` holding the store lock, records the calling thread's last run, writes the error
-// line and posts the notification, as run_parser promises. Returns the run result. A failed lock
-// wait runs nothing and returns 0; so does a call from inside a host function, which writes error
-// line 0 and leaves the run in progress as it was.
-int32_t run_script_text(const char* text, int32_t* error_line);
+// Runs a script holding the store lock: `run(context)` runs it in the engine. Records the calling
+// thread's last run, writes the error line and posts the notification, as run_parser promises.
+// Returns the run result. A failed lock wait runs nothing and returns 0; so does a call from
+// inside a host function, which writes error line 0 and leaves the run in progress as it was.
+int32_t enter_run(void (*run)(void* context), void* context, int32_t* error_line);

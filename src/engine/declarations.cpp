@@ -34,6 +34,10 @@ void warn_if_logical_follows(const Variable* variable) {
 
 int32_t assign_integer(Variable* variable, int32_t value) {
     warn_if_logical_follows(variable);
+    return assign_integer_unwarned(variable, value);
+}
+
+int32_t assign_integer_unwarned(Variable* variable, int32_t value) {
     if (may_change(variable, INT_VAR)) variable->value.integer = value;
     return value;
 }

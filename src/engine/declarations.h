@@ -14,6 +14,9 @@ struct Variable;
 
 // Each yields the assigned value.
 int32_t assign_integer(Variable* variable, int32_t value);
+// assign_integer without its warning, which reads the token after the value: for compiled code,
+// which has checked that no `and` or `or` follows.
+int32_t assign_integer_unwarned(Variable* variable, int32_t value);
 double assign_double(Variable* variable, double value);
 // A missing text changes nothing. Otherwise the variable gets its own copy of `text`, a scratch
 // string, which is also the result and stays readable to the end of the statement.

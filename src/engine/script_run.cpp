@@ -11,6 +11,7 @@
 #include "parser.h"
 #include "scanner.h"
 #include "scratch.h"
+#include "script_code.h"
 #include "store.h"
 
 namespace {
@@ -52,14 +53,16 @@ void take_warnings(RunState& run) {
     std::memcpy(run.warnings, scanner_warnings(), static_cast<std::size_t>(kept) * sizeof run.warnings[0]);
 }
 
-}  // namespace
-
-void run_text(const char* text) {
+RunState& start_run() {
     RunState& run = run_record;
     begin_run(run);
     forget_allocation_failures();
     running = true;
-    int parse_status = scanner_open_text(text) ? parse(run) : 1;
+    return run;
+}
+
+// The parse gave `parse_status`.
+void end_text_run(RunState& run, int parse_status) {
     running = false;
     run.outcome = outcome_of(run, parse_status);
     if (run.outcome == RunOutcome::out_of_memory) {
@@ -72,6 +75,42 @@ void run_text(const char* text) {
     close_all_calls();
     // What an unfinished statement made is freed with the run, not left to a later one.
     release_statement_memory();
+}
+
+// Compiled code runs only statements that complete, warn about nothing and call no host
+// function.
+void end_code_run(RunState& run) {
+    running = false;
+    run.warning_count = 0;
+}
+
+// The names as the compiled statements saw them, for the text that goes on after them.
+class RecordedResolver final : public NameResolver {
+public:
+    explicit RecordedResolver(const RecordedNames& recorded) : names(recorded) {}
+    int token_of(std::string_view name, SemanticValue*) const override { return recorded_token(names, name); }
+
+private:
+    const RecordedNames& names;
+};
+
+}  // namespace
+
+void run_text(const char* text) {
+    RunState& run = start_run();
+    end_text_run(run, scanner_open_text(text) ? parse(run) : 1);
+}
+
+void run_prepared_text(const char* text, std::size_t length, const ScriptCode* code) {
+    RunState& run = start_run();
+    std::size_t text_from = 0;
+    if (code) {
+        text_from = run_script_code(run, *code);
+        if (text_from == whole_text_ran) return end_code_run(run);
+    }
+    scanner_open_text_in_place(text, length);
+    bool resumed = text_from == 0 || scanner_skip_quietly(text_from, RecordedResolver(code->names));
+    end_text_run(run, resumed ? parse(run) : 1);
 }
 
 const RunState& run_state() { return run_record; }

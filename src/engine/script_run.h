@@ -4,9 +4,12 @@
 // exhausted memory ends the run and records where.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "diagnostics.h"
+
+struct ScriptCode;
 
 // How a run ended.
 enum class RunOutcome : int32_t {
@@ -35,6 +38,11 @@ struct RunState {
 // Runs `text` in the active store: each statement executes as it is parsed. The caller holds the
 // store lock.
 void run_text(const char* text);
+
+// Runs a prepared script's `text` (`length` bytes and a NUL, scanned where they are) as run_text
+// would: through `code`, compiled from it and fitting the active store, as far as the code goes,
+// and through the text from there; through the text alone when `code` is null.
+void run_prepared_text(const char* text, std::size_t length, const ScriptCode* code);
 
 const RunState& run_state();
 
