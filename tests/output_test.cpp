@@ -27,7 +27,11 @@ std::vector<double> sample_doubles(std::size_t count) {
     std::vector<double> values = {0.0, -0.0, std::numeric_limits<double>::infinity(),
                                   -std::numeric_limits<double>::infinity(), std::nan(""), -std::nan(""),
                                   std::numeric_limits<double>::max(), std::numeric_limits<double>::denorm_min(),
-                                  0.0000005, 0.0000015, 0.0000025, 1e-7, 2.5, 1e22, 1e23, 123456.7890125};
+                                  0.0000005, 0.0000015, 0.0000025, 1e-7, 2.5, 1e22, 1e23, 123456.7890125,
+                                  // exact ties at the sixth decimal, a carry into the integer part,
+                                  // and both sides of 2^52, where the short path ends
+                                  0.0078125, -0.0078125, 0.0234375, 3.0078125, 0.9999999, -1.9999996,
+                                  4503599627370495.5, 4503599627370496.0, std::ldexp(1.0, -75), std::ldexp(1.0, -21)};
     while (values.size() < count) {
         uint64_t bits = random();
         double value;

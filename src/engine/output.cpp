@@ -6,9 +6,12 @@
 #include <cstring>
 #include <string_view>
 
-// Trace lines are formatted here rather than by printf: std::to_chars gives exactly the bytes of
-// printf's "%d" and "%f" (the double rounded to six decimals from its exact value, "inf" and
-// "nan" with their signs), whatever the C runtime and its locale, and needs no allocation.
+#include "fixed_decimals.h"
+
+// Trace lines are formatted here rather than by printf: std::to_chars and write_fixed_six give
+// exactly the bytes of printf's "%d" and "%f" (the double rounded to six decimals from its exact
+// value, "inf" and "nan" with their signs), whatever the C runtime and its locale, and need no
+// allocation.
 namespace {
 
 // A host may switch the output off while another thread runs a script: the flag is atomic, and
@@ -60,33 +63,31 @@ void write_output(const char* bytes, std::size_t length) {
 
 void write_output(std::string_view text) { write_output(text.data(), text.size()); }
 
-// Room for the longest "%f" text: a sign, 309 integer digits, the point and six decimals.
-constexpr std::size_t line_capacity = 512;
-
+// A trace line: fixed texts and numbers, written to the output in one piece. Its parts are
+// bounded, so the buffer needs no checks: two integers of at most 11 characters, one "%f" text,
+// and the texts, which are literals.
 class TraceLine {
 public:
-    TraceLine& text(std::string_view part) {
-        std::size_t length = part.size() < room() ? part.size() : room();
-        std::memcpy(end, part.data(), length);
-        end += length;
+    template <std::size_t size>
+    TraceLine& text(const char (&literal)[size]) {
+        static_assert(size <= literal_capacity);
+        std::memcpy(end, literal, size - 1);
+        end += size - 1;
         return *this;
     }
     TraceLine& integer(int32_t value) {
-        end = std::to_chars(end, limit(), value).ptr;
+        end = std::to_chars(end, end + 11, value).ptr;
         return *this;
     }
     TraceLine& fixed(double value) {
-        end = std::to_chars(end, limit(), value, std::chars_format::fixed, 6).ptr;
+        end = write_fixed_six(end, value);
         return *this;
     }
     void print() { write_output(buffer, static_cast<std::size_t>(end - buffer)); }
 
 private:
-    std::size_t room() const { return static_cast<std::size_t>(limit() - end); }
-    char* limit() { return buffer + sizeof buffer; }
-    const char* limit() const { return buffer + sizeof buffer; }
-
-    char buffer[line_capacity];
+    static constexpr std::size_t literal_capacity = 32;
+    char buffer[3 * literal_capacity + 2 * 11 + fixed_decimals_capacity];
     char* end = buffer;
 };
 
