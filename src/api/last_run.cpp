@@ -60,12 +60,16 @@ void remember_run(const RunState& run) {
     last_run.outcome = outcome_code(run.outcome);
     last_run.found_line = run.diagnostic.found_line;
     last_run.found_column = run.diagnostic.found_column;
-    std::memcpy(last_run.error_message, run.diagnostic.message, std::strlen(run.diagnostic.message) + 1);
+    if (run.diagnostic.message[0] == '\0') {
+        last_run.error_message[0] = '\0';  // the usual run, which costs no call
+    } else {
+        std::memcpy(last_run.error_message, run.diagnostic.message, std::strlen(run.diagnostic.message) + 1);
+    }
     last_run.statement_end_line = run.diagnostic.statement_end_line;
     last_run.statement_end_column = run.diagnostic.statement_end_column;
     last_run.warning_count = run.warning_count;
     int32_t kept = run.warning_count < warning_capacity ? run.warning_count : warning_capacity;
-    std::memcpy(last_run.warnings, run.warnings, static_cast<std::size_t>(kept) * sizeof run.warnings[0]);
+    if (kept > 0) std::memcpy(last_run.warnings, run.warnings, static_cast<std::size_t>(kept) * sizeof run.warnings[0]);
 }
 
 void remember_lock_failure() {
