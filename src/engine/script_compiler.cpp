@@ -272,8 +272,16 @@ bool compile_script(const char* text, std::size_t length, ScriptCode& code) {
     Compiler compiler(code);
     const bool compiled = compiler.compile_statements();
     scanner_close_text();
-    if (!compiled) free_script_code(code);
-    return compiled;
+    if (!compiled) {
+        free_script_code(code);
+        return false;
+    }
+    // The code is kept for many runs: it gives back the room it grew into and did not use.
+    if (void* fitted = reallocate(code.instructions, code.count * sizeof(Instruction))) {
+        code.instructions = static_cast<Instruction*>(fitted);
+        code.capacity = code.count;
+    }
+    return true;
 }
 
 bool code_fits_store(const ScriptCode& code) { return code.instructions && code.shape == store_shape(); }
