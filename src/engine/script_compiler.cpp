@@ -6,6 +6,7 @@
 // for each operator. Where the grammar would take another turn or report a syntax error, the
 // parse gives up on the statement, and the text runs it. The differential test of prepared runs
 // holds the two equal.
+#include <array>
 #include <optional>
 
 #include "grammar.hpp"
@@ -30,35 +31,51 @@ constexpr int unary_level = 8;        // - ! ~
 constexpr int power_level = 9;        // **, right to left
 
 struct BinaryOperator {
-    int level;
+    int level;  // 0: the token is no binary operator
     bool right_to_left;
     std::optional<Op> integer;  // the instruction for integer operands, if they are taken
     std::optional<Op> real;
     bool compares;              // gives an integer whatever its operands
 };
 
-std::optional<BinaryOperator> binary_operator(int token) {
+constexpr BinaryOperator binary_operator_of(int token) {
     switch (token) {
-        case TOKEN_AND: return BinaryOperator{logical_level, false, Op::logical_and, {}, false};
-        case TOKEN_OR: return BinaryOperator{logical_level, false, Op::logical_or, {}, false};
-        case TOKEN_EQ: return BinaryOperator{comparison_level, true, Op::int_equal, Op::double_equal, true};
-        case TOKEN_NE: return BinaryOperator{comparison_level, true, Op::int_not_equal, Op::double_not_equal, true};
-        case TOKEN_GT: return BinaryOperator{comparison_level, true, Op::int_greater, Op::double_greater, true};
-        case TOKEN_GE: return BinaryOperator{comparison_level, true, Op::int_greater_equal, Op::double_greater_equal, true};
-        case TOKEN_LT: return BinaryOperator{comparison_level, true, Op::int_less, Op::double_less, true};
-        case TOKEN_LE: return BinaryOperator{comparison_level, true, Op::int_less_equal, Op::double_less_equal, true};
-        case TOKEN_PLUS: return BinaryOperator{additive_level, false, Op::int_add, Op::double_add, false};
-        case TOKEN_MINUS: return BinaryOperator{additive_level, false, Op::int_subtract, Op::double_subtract, false};
-        case TOKEN_TIMES: return BinaryOperator{multiplicative_level, false, Op::int_multiply, Op::double_multiply, false};
-        case TOKEN_DIVIDE: return BinaryOperator{multiplicative_level, false, Op::int_divide, Op::double_divide, false};
-        case TOKEN_MODULO: return BinaryOperator{multiplicative_level, false, Op::int_modulo, Op::double_modulo, false};
-        case TOKEN_BITAND: return BinaryOperator{bitwise_level, false, Op::int_and, {}, false};
-        case TOKEN_BITXOR: return BinaryOperator{bitwise_level, false, Op::int_xor, {}, false};
-        case TOKEN_SHR: return BinaryOperator{bitwise_level, false, Op::int_shift_right, {}, false};
-        case TOKEN_SHL: return BinaryOperator{bitwise_level, false, Op::int_shift_left, {}, false};
-        case TOKEN_POWER: return BinaryOperator{power_level, true, Op::int_power, Op::double_power, false};
-        default: return std::nullopt;
+        case TOKEN_AND: return {logical_level, false, Op::logical_and, {}, false};
+        case TOKEN_OR: return {logical_level, false, Op::logical_or, {}, false};
+        case TOKEN_EQ: return {comparison_level, true, Op::int_equal, Op::double_equal, true};
+        case TOKEN_NE: return {comparison_level, true, Op::int_not_equal, Op::double_not_equal, true};
+        case TOKEN_GT: return {comparison_level, true, Op::int_greater, Op::double_greater, true};
+        case TOKEN_GE: return {comparison_level, true, Op::int_greater_equal, Op::double_greater_equal, true};
+        case TOKEN_LT: return {comparison_level, true, Op::int_less, Op::double_less, true};
+        case TOKEN_LE: return {comparison_level, true, Op::int_less_equal, Op::double_less_equal, true};
+        case TOKEN_PLUS: return {additive_level, false, Op::int_add, Op::double_add, false};
+        case TOKEN_MINUS: return {additive_level, false, Op::int_subtract, Op::double_subtract, false};
+        case TOKEN_TIMES: return {multiplicative_level, false, Op::int_multiply, Op::double_multiply, false};
+        case TOKEN_DIVIDE: return {multiplicative_level, false, Op::int_divide, Op::double_divide, false};
+        case TOKEN_MODULO: return {multiplicative_level, false, Op::int_modulo, Op::double_modulo, false};
+        case TOKEN_BITAND: return {bitwise_level, false, Op::int_and, {}, false};
+        case TOKEN_BITXOR: return {bitwise_level, false, Op::int_xor, {}, false};
+        case TOKEN_SHR: return {bitwise_level, false, Op::int_shift_right, {}, false};
+        case TOKEN_SHL: return {bitwise_level, false, Op::int_shift_left, {}, false};
+        case TOKEN_POWER: return {power_level, true, Op::int_power, Op::double_power, false};
+        default: return {};
     }
+}
+
+// The operators by token, looked up at every level of an expression.
+constexpr int first_operator_token = TOKEN_ASSIGN, last_operator_token = TOKEN_POWER;
+constexpr auto binary_operators = [] {
+    std::array<BinaryOperator, last_operator_token - first_operator_token + 1> table{};
+    for (int token = first_operator_token; token <= last_operator_token; ++token) {
+        table[static_cast<std::size_t>(token - first_operator_token)] = binary_operator_of(token);
+    }
+    return table;
+}();
+
+const BinaryOperator& binary_operator(int token) {
+    static constexpr BinaryOperator none{};
+    if (token < first_operator_token || token > last_operator_token) return none;
+    return binary_operators[static_cast<std::size_t>(token - first_operator_token)];
 }
 
 // Names resolve in the active store, without making any: a name the store lacks would be made
@@ -140,14 +157,14 @@ private:
     std::optional<Kind> expression(int level) {
         std::optional<Kind> left = operand();
         while (left) {
-            const std::optional<BinaryOperator> op = binary_operator(token);
-            if (!op || op->level < level) break;
+            const BinaryOperator& op = binary_operator(token);
+            if (op.level == 0 || op.level < level) break;
             advance();
-            const std::optional<Kind> right = expression(op->right_to_left ? op->level : op->level + 1);
-            const std::optional<Op> instruction = *left == Kind::integer ? op->integer : op->real;
+            const std::optional<Kind> right = expression(op.right_to_left ? op.level : op.level + 1);
+            const std::optional<Op> instruction = *left == Kind::integer ? op.integer : op.real;
             if (right != left || !instruction || !emit(*instruction)) return std::nullopt;
             push(-1);
-            if (op->compares) left = Kind::integer;
+            if (op.compares) left = Kind::integer;
         }
         return left;
     }
