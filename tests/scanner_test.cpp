@@ -71,7 +71,7 @@ struct ScanCase {
     const char* echoed = "";
 };
 
-class ScannerTokens : public EngineTest, public testing::WithParamInterface<ScanCase> {};
+class ScannerTokens : public LockedEngineTest, public testing::WithParamInterface<ScanCase> {};
 
 TEST_P(ScannerTokens, MatchLongestThenFirst) {
     Scan scan = scan_all(GetParam().text);
@@ -146,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(EchoedBytes, ScannerTokens, testing::Values(
     ScanCase{.name = "OnlyWhiteSpace", .text = " \t\n\n ", .tokens = ""}),
     row_name);
 
-using ScannerTest = EngineTest;
+using ScannerTest = LockedEngineTest;
 
 TEST_F(ScannerTest, PlacesCountLinesAndBytesWithinTheLine) {
     EXPECT_EQ(scan_all("a;\n b;\tc ;", true).tokens,

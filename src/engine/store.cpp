@@ -8,6 +8,7 @@
 #include "fast_thread_local.h"
 #include "memory.h"
 #include "name_index.h"
+#include "store_lock_check.h"
 
 struct VariableStore {
     Variable* head;
@@ -159,21 +160,29 @@ void use_store(VariableStore* store) { active = store; }
 
 VariableStore* active_store() { return active; }
 
-Variable* find_variable(const NameKey& key) { return index_find(active->index, key); }
+Variable* find_variable(const NameKey& key) {
+    assert_store_locked();
+    return index_find(active->index, key);
+}
 
 Variable* find_variable(std::string_view name) { return find_variable(key_of(name)); }
 
-Variable* create_variable(const NameKey& key, int32_t type) { return create_in(*active, key, type); }
+Variable* create_variable(const NameKey& key, int32_t type) {
+    assert_store_locked();
+    return create_in(*active, key, type);
+}
 
 Variable* create_variable(std::string_view name, int32_t type) { return create_variable(key_of(name), type); }
 
 int remove_variable(Variable* variable) {
+    assert_store_locked();
     if (!unlink_variable(variable)) return 0;
     free_record(variable);
     return 1;
 }
 
 int retire_variable(Variable* variable) {
+    assert_store_locked();
     if (!unlink_variable(variable)) return 0;
     free_value(variable);
     variable->type = REMOVED_VAR;
@@ -183,14 +192,19 @@ int retire_variable(Variable* variable) {
     return 1;
 }
 
-void free_retired_variables() { free_retired(*active); }
+void free_retired_variables() {
+    assert_store_locked();
+    free_retired(*active);
+}
 
 void clear_variables() {
+    assert_store_locked();
     active->listing_cursor = nullptr;
     free_records(*active);
 }
 
 void clear_variables_keeping_host_functions() {
+    assert_store_locked();
     active->listing_cursor = nullptr;
     for (Variable* variable = active->head; variable;) {
         Variable* next = variable->next;
@@ -199,17 +213,31 @@ void clear_variables_keeping_host_functions() {
     }
 }
 
-bool load_builtin_functions() { return load_builtins_into(*active); }
+bool load_builtin_functions() {
+    assert_store_locked();
+    return load_builtins_into(*active);
+}
 
-Variable* first_variable() { return active ? active->head : nullptr; }
+Variable* first_variable() {
+    if (!active) return nullptr;
+    assert_store_locked();
+    return active->head;
+}
 
-Variable* listing_cursor() { return active ? active->listing_cursor : nullptr; }
+Variable* listing_cursor() {
+    if (!active) return nullptr;
+    assert_store_locked();
+    return active->listing_cursor;
+}
 
 void set_listing_cursor(Variable* variable) {
-    if (active) active->listing_cursor = variable;
+    if (!active) return;
+    assert_store_locked();
+    active->listing_cursor = variable;
 }
 
 bool set_variable_text(Variable* variable, const char* text) {
+    assert_store_locked();
     char* copy = nullptr;
     if (text && !(copy = copy_text(text))) return false;
     deallocate(variable->value.text);
@@ -218,6 +246,7 @@ bool set_variable_text(Variable* variable, const char* text) {
 }
 
 bool retype_variable(Variable* variable, int32_t type) {
+    assert_store_locked();
     char* empty_text = nullptr;
     if (type == STRING_VAR && !(empty_text = copy_text(""))) return false;
     free_value(variable);
@@ -228,6 +257,7 @@ bool retype_variable(Variable* variable, int32_t type) {
 }
 
 bool store_host_function(const NameKey& key, int32_t type, HostFunction* definition) {
+    assert_store_locked();
     Variable* variable = find_variable(key);
     if (!variable && !(variable = create_variable(key, type))) return false;
     free_value(variable);
