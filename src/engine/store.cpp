@@ -1,9 +1,9 @@
 #include "store.h"
 
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 
+#include "builtin_functions.h"
 #include "host_function.h"
 #include "fast_thread_local.h"
 #include "memory.h"
@@ -25,23 +25,6 @@ namespace {
 // Each thread's own: the holder of a retired store's lock may still work on it while another
 // thread holds the lock of the new one.
 FAST_THREAD_LOCAL VariableStore* active = nullptr;
-
-struct BuiltinFunction {
-    const char* name;
-    MathFunction function;
-};
-
-double builtin_sin(double x) { return std::sin(x); }
-double builtin_cos(double x) { return std::cos(x); }
-double builtin_atan(double x) { return std::atan(x); }
-double builtin_ln(double x) { return std::log(x); }
-double builtin_exp(double x) { return std::exp(x); }
-double builtin_sqrt(double x) { return std::sqrt(x); }
-
-constexpr BuiltinFunction builtin_functions[] = {
-    {"sin", builtin_sin},  {"cos", builtin_cos}, {"atan", builtin_atan},
-    {"ln", builtin_ln},    {"exp", builtin_exp}, {"sqrt", builtin_sqrt},
-};
 
 char* copy_text(std::string_view text) {
     char* copy = static_cast<char*>(allocate(text.size() + 1));
