@@ -2,11 +2,15 @@
 // and column of each kind of mistake, the warnings, and the outcome.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "regscript_ext.h"
 #include "test_support.h"
+#include "token_words.h"
+#include "vocabulary.h"
 
 namespace {
 
@@ -172,6 +176,25 @@ TEST_F(LastRun, OutputSwitchWritesNothingAndChangesNoResult) {
     EXPECT_EQ(printed, "");
     EXPECT_EQ(result, 7);
     EXPECT_EQ(line, 2);
+}
+
+// The functions that a message lists, in an order of their own, are the language's: the built-in
+// math functions and the keywords that are called, those with parameters and gettickcount.
+TEST(FunctionNames, AreTheVocabularysFunctions) {
+    std::set<std::string_view> listed;
+    const std::string_view names = diagnosis::function_names;
+    for (std::size_t open = names.find('`'); open != std::string_view::npos;) {
+        const std::size_t close = names.find('`', open + 1);
+        ASSERT_NE(close, std::string_view::npos);
+        listed.insert(names.substr(open + 1, close - open - 1));
+        open = names.find('`', close + 1);
+    }
+    std::set<std::string_view> functions = {word_of(TOKEN_GETTICKCOUNT).spelling};
+    for (const BuiltinFunction& builtin : builtin_functions) functions.insert(builtin.name);
+    for (const Word& word : vocabulary) {
+        if (is_keyword(word) && diagnosis::parameters_of(word.token)) functions.insert(word.spelling);
+    }
+    EXPECT_EQ(listed, functions);
 }
 
 }  // namespace

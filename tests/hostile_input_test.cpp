@@ -6,6 +6,7 @@
 #include "script_cases.h"
 #include "scratch.h"
 #include "store.h"
+#include "store_lock.h"
 
 namespace {
 
@@ -66,6 +67,7 @@ TEST_F(HostileInput, TheScriptEndsAtItsFirstNul) {
     const char script[] = "1;\0 x = 2;";
     ScriptRun outcome = run_script(script);
     EXPECT_EQ(outcome.output, I(1));
+    const StoreLockScope lock;
     EXPECT_EQ(find_variable("x"), nullptr);
 }
 

@@ -22,6 +22,7 @@ namespace {
 
 int count_builtins() {
     int count = 0;
+    const StoreLockScope lock;
     for (Variable* variable = first_variable(); variable; variable = variable->next) count += variable->type == FUNCTION;
     return count;
 }

@@ -8,6 +8,7 @@
 #include "keywords.h"
 #include "scanner.h"
 #include "scratch.h"
+#include "statement_end.h"
 #include "store.h"
 #include "test_support.h"
 #include "vocabulary.h"
@@ -71,7 +72,7 @@ struct ScanCase {
     const char* echoed = "";
 };
 
-class ScannerTokens : public EngineTest, public testing::WithParamInterface<ScanCase> {};
+class ScannerTokens : public LockedEngineTest, public testing::WithParamInterface<ScanCase> {};
 
 TEST_P(ScannerTokens, MatchLongestThenFirst) {
     Scan scan = scan_all(GetParam().text);
@@ -146,7 +147,7 @@ INSTANTIATE_TEST_SUITE_P(EchoedBytes, ScannerTokens, testing::Values(
     ScanCase{.name = "OnlyWhiteSpace", .text = " \t\n\n ", .tokens = ""}),
     row_name);
 
-using ScannerTest = EngineTest;
+using ScannerTest = LockedEngineTest;
 
 TEST_F(ScannerTest, PlacesCountLinesAndBytesWithinTheLine) {
     EXPECT_EQ(scan_all("a;\n b;\tc ;", true).tokens,
@@ -299,6 +300,20 @@ TEST_F(ScannerTest, EverySpellingScansAsItsWordAndTheHostKnowsTheSameKeywords) {
     }
     for (const ConstantWord& constant : constant_words) library_keywords.insert(constant.spelling);
     EXPECT_EQ(std::set<std::string_view>(std::begin(language_keywords), std::end(language_keywords)), library_keywords);
+}
+
+// The command-line host runs typed input once it is complete; for texts of tokens and blanks that
+// is when the scanner's last token is a ';' and no quote was left open (echoed).
+TEST_F(ScannerTest, TheHostsCompleteInputEndsWhereTheScannerSeesAStatementEnd) {
+    const char* const texts[] = {
+        "", ";", "x = 1;", "x = 1", "x = 1; \t\r\n", "x = 1;\ny", "s = \";\"", "s = \";\";",
+        "s = \"a;", "s = \"a\n;", "s = \"a\" \"b\";", "s = \"\"\";", "f(1, 2)\n;", "x = 1;;",
+    };
+    for (const char* text : texts) {
+        const Scan scan = scan_all(text);
+        const bool ends_statement = scan.tokens.ends_with("SEMICOLON") && scan.echoed.find('"') == std::string::npos;
+        EXPECT_EQ(statement_complete(text), ends_statement) << text;
+    }
 }
 
 }  // namespace

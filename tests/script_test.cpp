@@ -4,6 +4,7 @@
 #include "regscript.h"
 #include "script_cases.h"
 #include "store.h"
+#include "store_lock.h"
 
 TEST_P(Scripts, RunAsExpected) {
     const ScriptCase& row = GetParam();
@@ -233,6 +234,7 @@ TEST_F(EngineTest, TickCountIsThePlatformsMilliseconds) {
     uint32_t before = platform_tick_count();
     run_script("t = gettickcount();");
     uint32_t after = platform_tick_count();
+    const StoreLockScope lock;
     uint32_t tick = static_cast<uint32_t>(find_variable("t")->value.integer);
     EXPECT_LE(tick - before, after - before);
 }

@@ -3,10 +3,13 @@
 #include <cstdio>
 
 #include "store.h"
+#include "store_lock.h"
 
 std::string describe_variables(bool exact_doubles) {
     std::string text;
     char number[64];
+    const StoreLockScope lock;
+    if (!lock.held) return text;
     for (const Variable* variable = first_variable(); variable; variable = variable->next) {
         switch (variable->type) {
             case INT_VAR:

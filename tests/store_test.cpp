@@ -1,9 +1,12 @@
+#include <functional>
 #include <map>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "store.h"
+#include "store_lock.h"
 #include "test_support.h"
 
 namespace {
@@ -14,7 +17,7 @@ std::vector<std::string> names_in_store_order() {
     return names;
 }
 
-using StoreTest = EngineTest;
+using StoreTest = LockedEngineTest;
 
 TEST_F(StoreTest, BuiltinsStandNewestFirstAfterInitialisation) {
     EXPECT_EQ(names_in_store_order(), (std::vector<std::string>{"sqrt", "exp", "ln", "atan", "cos", "sin"}));
@@ -115,5 +118,37 @@ TEST_F(StoreTest, TheIndexAgreesWithTheListThroughGrowthAndRemoval) {
         }
     }
 }
+
+#ifdef REGSCRIPT_LOCK_CHECKS
+// A touch of the store by a thread that does not hold its lock is a programming error: a test
+// build stops at once and says which function was called.
+struct UnlockedTouch {
+    const char* name;
+    std::function<void()> touch;
+};
+
+const UnlockedTouch unlocked_touches[] = {
+    {.name = "a lookup after the lock was let go",
+     .touch = [] {
+         store_lock_release();
+         find_variable("sin");
+     }},
+    {.name = "a creation on a thread that never took the lock",
+     .touch = [] { std::thread([] { create_variable("x", INT_VAR); }).join(); }},
+    {.name = "a walk after the lock was let go",
+     .touch = [] {
+         store_lock_release();
+         first_variable();
+     }},
+};
+
+class UnlockedStore : public LockedEngineTest, public testing::WithParamInterface<UnlockedTouch> {};
+
+TEST_P(UnlockedStore, StopsTheTestProgram) {
+    EXPECT_DEATH(GetParam().touch(), "does not hold the store lock");
+}
+
+INSTANTIATE_TEST_SUITE_P(Touches, UnlockedStore, testing::ValuesIn(unlocked_touches), row_name);
+#endif
 
 }  // namespace

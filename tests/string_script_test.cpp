@@ -1,6 +1,7 @@
 // String expressions, declarations, assignments and deletion in scripts.
 #include "script_cases.h"
 #include "store.h"
+#include "store_lock.h"
 
 namespace {
 
@@ -130,6 +131,7 @@ class ScriptsWithMissingText : public Scripts {
 protected:
     void SetUp() override {
         Scripts::SetUp();
+        const StoreLockScope lock;
         create_variable("m", STRING_VAR);
     }
 };

@@ -142,3 +142,13 @@ void EngineTest::TearDown() {
     EXPECT_EQ(store_lock_depth(), 0);
     deinit_registers();
 }
+
+void LockedEngineTest::SetUp() {
+    EngineTest::SetUp();
+    ASSERT_TRUE(store_lock_wait());
+}
+
+void LockedEngineTest::TearDown() {
+    store_lock_release();
+    EngineTest::TearDown();
+}

@@ -73,3 +73,11 @@ protected:
     void SetUp() override;
     void TearDown() override;
 };
+
+// An EngineTest whose thread holds the store lock throughout, for tests that call the store's
+// functions, or the scanner that looks names up in it, directly.
+class LockedEngineTest : public EngineTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};

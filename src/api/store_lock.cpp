@@ -10,6 +10,7 @@
 #include "platform.h"
 #include "script_run.h"
 #include "store.h"
+#include "store_lock_check.h"
 
 namespace {
 
@@ -129,6 +130,7 @@ bool take(uint32_t timeout_ms) {
     holding.locked = locked;
     holding.depth = 1;
     use_store(locked->store);
+    note_store_lock_held(locked->store);
     return true;
 }
 
@@ -182,6 +184,7 @@ void store_lock_release() {
     LockedStore* locked = holding.locked;
     if (!locked || --holding.depth > 0) return;
     holding.locked = nullptr;
+    note_store_lock_held(nullptr);
     platform_lock_release(locked->lock);
     // The last user frees a retired store: its holder lets go at once.
     if (locked->retired.load(std::memory_order_acquire)) let_go_of_joined();

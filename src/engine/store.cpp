@@ -1,14 +1,15 @@
 #include "store.h"
 
 #include <atomic>
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 
+#include "builtin_functions.h"
 #include "host_function.h"
 #include "fast_thread_local.h"
 #include "memory.h"
 #include "name_index.h"
+#include "store_lock_check.h"
 
 struct VariableStore {
     Variable* head;
@@ -29,23 +30,6 @@ FAST_THREAD_LOCAL VariableStore* active = nullptr;
 
 // Never reused, so that a store made where a freed one stood has another shape.
 std::atomic<uint64_t> stores_made{0};
-
-struct BuiltinFunction {
-    const char* name;
-    MathFunction function;
-};
-
-double builtin_sin(double x) { return std::sin(x); }
-double builtin_cos(double x) { return std::cos(x); }
-double builtin_atan(double x) { return std::atan(x); }
-double builtin_ln(double x) { return std::log(x); }
-double builtin_exp(double x) { return std::exp(x); }
-double builtin_sqrt(double x) { return std::sqrt(x); }
-
-constexpr BuiltinFunction builtin_functions[] = {
-    {"sin", builtin_sin},  {"cos", builtin_cos}, {"atan", builtin_atan},
-    {"ln", builtin_ln},    {"exp", builtin_exp}, {"sqrt", builtin_sqrt},
-};
 
 char* copy_text(std::string_view text) {
     char* copy = static_cast<char*>(allocate(text.size() + 1));
@@ -167,23 +151,35 @@ void use_store(VariableStore* store) { active = store; }
 
 VariableStore* active_store() { return active; }
 
-StoreShape store_shape() { return active ? active->shape : StoreShape{0, 0}; }
+StoreShape store_shape() {
+    if (!active) return {0, 0};
+    assert_store_locked();
+    return active->shape;
+}
 
-Variable* find_variable(const NameKey& key) { return index_find(active->index, key); }
+Variable* find_variable(const NameKey& key) {
+    assert_store_locked();
+    return index_find(active->index, key);
+}
 
 Variable* find_variable(std::string_view name) { return find_variable(key_of(name)); }
 
-Variable* create_variable(const NameKey& key, int32_t type) { return create_in(*active, key, type); }
+Variable* create_variable(const NameKey& key, int32_t type) {
+    assert_store_locked();
+    return create_in(*active, key, type);
+}
 
 Variable* create_variable(std::string_view name, int32_t type) { return create_variable(key_of(name), type); }
 
 int remove_variable(Variable* variable) {
+    assert_store_locked();
     if (!unlink_variable(variable)) return 0;
     free_record(variable);
     return 1;
 }
 
 int retire_variable(Variable* variable) {
+    assert_store_locked();
     if (!unlink_variable(variable)) return 0;
     free_value(variable);
     variable->type = REMOVED_VAR;
@@ -193,14 +189,19 @@ int retire_variable(Variable* variable) {
     return 1;
 }
 
-void free_retired_variables() { free_retired(*active); }
+void free_retired_variables() {
+    assert_store_locked();
+    free_retired(*active);
+}
 
 void clear_variables() {
+    assert_store_locked();
     active->listing_cursor = nullptr;
     free_records(*active);
 }
 
 void clear_variables_keeping_host_functions() {
+    assert_store_locked();
     active->listing_cursor = nullptr;
     for (Variable* variable = active->head; variable;) {
         Variable* next = variable->next;
@@ -209,17 +210,31 @@ void clear_variables_keeping_host_functions() {
     }
 }
 
-bool load_builtin_functions() { return load_builtins_into(*active); }
+bool load_builtin_functions() {
+    assert_store_locked();
+    return load_builtins_into(*active);
+}
 
-Variable* first_variable() { return active ? active->head : nullptr; }
+Variable* first_variable() {
+    if (!active) return nullptr;
+    assert_store_locked();
+    return active->head;
+}
 
-Variable* listing_cursor() { return active ? active->listing_cursor : nullptr; }
+Variable* listing_cursor() {
+    if (!active) return nullptr;
+    assert_store_locked();
+    return active->listing_cursor;
+}
 
 void set_listing_cursor(Variable* variable) {
-    if (active) active->listing_cursor = variable;
+    if (!active) return;
+    assert_store_locked();
+    active->listing_cursor = variable;
 }
 
 bool set_variable_text(Variable* variable, const char* text) {
+    assert_store_locked();
     char* copy = nullptr;
     if (text && !(copy = copy_text(text))) return false;
     deallocate(variable->value.text);
@@ -228,6 +243,7 @@ bool set_variable_text(Variable* variable, const char* text) {
 }
 
 bool retype_variable(Variable* variable, int32_t type) {
+    assert_store_locked();
     char* empty_text = nullptr;
     if (type == STRING_VAR && !(empty_text = copy_text(""))) return false;
     free_value(variable);
@@ -239,6 +255,7 @@ bool retype_variable(Variable* variable, int32_t type) {
 }
 
 bool store_host_function(const NameKey& key, int32_t type, HostFunction* definition) {
+    assert_store_locked();
     Variable* variable = find_variable(key);
     if (!variable && !(variable = create_variable(key, type))) return false;
     free_value(variable);

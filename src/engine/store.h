@@ -68,8 +68,8 @@ void clear_variables_keeping_host_functions();
 // nothing, when memory runs out.
 bool store_host_function(const NameKey& key, int32_t type, HostFunction* definition);
 
-// Adds sin, cos, atan, ln, exp, sqrt in that order, so that sqrt stands nearest the head. False
-// when memory runs out; the functions added before stay.
+// Adds the built-in functions in the order of builtin_functions.h, so that the last stands
+// nearest the head. False when memory runs out; the functions added before stay.
 bool load_builtin_functions();
 
 // The newest record, for walks of the whole store (listing, tests); null also when there is no

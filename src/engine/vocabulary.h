@@ -1,13 +1,15 @@
 // The words of the language, each once, in the order of their token codes: how a script spells
 // it, the kind of value it begins, the kinds it takes and, for a binary operator, what it does.
 // The scanner finds its keywords here and the diagnostics spell and describe tokens with it; a
-// test holds the scanner's operators and the command-line host's keywords to it.
+// test holds the scanner's operators and the command-line host's keywords to it. The built-in
+// math functions, which the store holds as records, are named in builtin_functions.h.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string_view>
 
+#include "builtin_functions.h"
 #include "grammar.hpp"
 
 enum class ValueKind : uint8_t { none, integer, real, string, number };

@@ -10,13 +10,13 @@
 #include "regscript.h"
 #include "regscript_ext.h"
 #include "script_runner.h"
+#include "statement_end.h"
 #include "variable_listing.h"
 
 namespace {
 
 constexpr const char* prompt = "regscript> ";
 constexpr const char* continuation_prompt = "      ...> ";
-constexpr std::string_view blanks = " \t\r\n";
 
 constexpr const char* commands_help =
     "Type statements, each ending with ';'; one may go on over several lines, and a line may\n"
@@ -32,18 +32,6 @@ std::string_view trimmed(std::string_view text) {
     const std::size_t first = text.find_first_not_of(blanks);
     if (first == std::string_view::npos) return {};
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
-// Whether `text` is a whole input to run: it ends, but for blanks, with a ';' outside string
-// literals (which have no escapes, so every '"' opens or closes one).
-bool statement_complete(std::string_view text) {
-    bool in_string = false;
-    char last = '\0';
-    for (char byte : text) {
-        if (byte == '"') in_string = !in_string;
-        if (!in_string && blanks.find(byte) == std::string_view::npos) last = byte;
-    }
-    return !in_string && last == ';';
 }
 
 // Runs one input, which began on line `first_line` of what was read; its result only when every
