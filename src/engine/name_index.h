@@ -1,6 +1,7 @@
 // A store's index: from a name to the newest record of that name, in constant time. An open
-// addressing table with linear probing; each slot keeps the name's hash beside the record.
-// Names hold no NUL byte.
+// addressing table with linear probing; each slot keeps the name's hash, length and first bytes
+// beside the record, so that a name of up to 8 bytes is told apart within the slot, without a
+// visit to the record. Names hold no NUL byte.
 #pragma once
 
 #include <cstddef>
@@ -10,10 +11,13 @@
 struct Variable;
 struct IndexSlot;
 
-// A name with its hash, worked out once: the scanner hashes a name once for its lookup and, when
-// the name is new, for its creation.
+// A name with its hash and head, worked out once: the scanner hashes a name once for its lookup
+// and, when the name is new, for its creation. The head holds the name's first bytes, all of them
+// for a name of up to 8 bytes: two names of one length have the same head only when those bytes
+// agree.
 struct NameKey {
     std::string_view name;
+    uint64_t head;
     uint32_t hash;
 };
 
