@@ -114,12 +114,18 @@ bool platform_lock_wait(PlatformLock* lock, uint64_t thread, uint32_t timeout_ms
     return lock->try_take(thread) || wait_for_release(*lock, thread, timeout_ms);
 }
 
+namespace {
+
+[[gnu::noinline]] void wake_waiters(PlatformLock& lock) {
+    lock.releases.fetch_add(1);
+    wake_all(lock.releases);
+}
+
+}  // namespace
+
 void platform_lock_release(PlatformLock* lock) {
     lock->holder.store(0);
-    if (lock->waiters.load() > 0) {
-        lock->releases.fetch_add(1);
-        wake_all(lock->releases);
-    }
+    if (lock->waiters.load() > 0) wake_waiters(*lock);
 }
 
 uint64_t platform_lock_holder(const PlatformLock* lock) {
