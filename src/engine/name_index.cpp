@@ -1,7 +1,6 @@
 #include "name_index.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -17,43 +16,6 @@ struct IndexSlot {
 
 namespace {
 
-template <typename Word>
-Word load(const char* bytes) {
-    Word word;
-    std::memcpy(&word, bytes, sizeof word);
-    return word;
-}
-
-// Reads no byte past the name and calls nothing: a name shorter than 8 bytes is read as two
-// 4-byte words that may overlap, or as its first, middle and last byte, which between them hold
-// every byte of a name of up to 3 bytes.
-uint64_t head_of(std::string_view name) {
-    const char* bytes = name.data();
-    const std::size_t size = name.size();
-    if (size >= 8) return load<uint64_t>(bytes);
-    if (size >= 4) return uint64_t{load<uint32_t>(bytes)} << 32 | load<uint32_t>(bytes + size - 4);
-    if (size == 0) return 0;
-    const auto byte = [&](std::size_t at) { return uint64_t{static_cast<unsigned char>(bytes[at])}; };
-    return byte(0) << 16 | byte(size / 2) << 8 | byte(size - 1);
-}
-
-// The head and then each further word folded in by a rotation and a multiplication; the words
-// past the head are read 8 bytes at a time, the last one ending at the name's end. A
-// multiplication only carries upwards, so the last step folds the high half down and multiplies
-// once more: then every byte of the name reaches the low bits too, which choose the slot.
-uint32_t hash_of(std::string_view name, uint64_t head) {
-    constexpr uint64_t multiplier = 0x9E3779B97F4A7C15u;
-    const auto fold_in = [](uint64_t hash, uint64_t word) { return (std::rotl(hash, 5) ^ word) * multiplier; };
-    uint64_t hash = fold_in(name.size(), head);
-    if (name.size() > 8) {
-        std::size_t offset = 8;
-        for (; name.size() - offset > 8; offset += 8) hash = fold_in(hash, load<uint64_t>(name.data() + offset));
-        hash = fold_in(hash, load<uint64_t>(name.data() + name.size() - 8));
-    }
-    hash = (hash ^ (hash >> 32)) * multiplier;
-    return static_cast<uint32_t>(hash >> 32);
-}
-
 uint32_t stored_length(std::size_t size) { return static_cast<uint32_t>(std::min<std::size_t>(size, UINT32_MAX)); }
 
 // Whether the record's name, whose hash, length and head agree with the key's, has the key's
@@ -63,7 +25,7 @@ uint32_t stored_length(std::size_t size) { return static_cast<uint32_t>(std::min
 bool same_tail(const IndexSlot& slot, const NameKey& key) {
     const char* stored = slot.variable->name;
     const std::size_t size = key.name.size();
-    if (size <= 16) return load<uint64_t>(stored + size - 8) == load<uint64_t>(key.name.data() + size - 8);
+    if (size <= 16) return load_word<uint64_t>(stored + size - 8) == load_word<uint64_t>(key.name.data() + size - 8);
     if (slot.length < UINT32_MAX) return std::memcmp(stored + 8, key.name.data() + 8, size - 8) == 0;
     for (char byte : key.name) {
         if (*stored++ != byte) return false;
@@ -132,11 +94,6 @@ void free_slot(NameIndex& index, std::size_t hole) {
 }
 
 }  // namespace
-
-NameKey key_of(std::string_view name) {
-    const uint64_t head = head_of(name);
-    return {name, head, hash_of(name, head)};
-}
 
 Variable* index_find(const NameIndex& index, const NameKey& key) {
     if (index.used == 0) return nullptr;

@@ -8,20 +8,10 @@
 #include <cstdint>
 #include <string_view>
 
+#include "name_key.h"
+
 struct Variable;
 struct IndexSlot;
-
-// A name with its hash and head, worked out once: the scanner hashes a name once for its lookup
-// and, when the name is new, for its creation. The head holds the name's first bytes, all of them
-// for a name of up to 8 bytes: two names of one length have the same head only when those bytes
-// agree.
-struct NameKey {
-    std::string_view name;
-    uint64_t head;
-    uint32_t hash;
-};
-
-NameKey key_of(std::string_view name);
 
 struct NameIndex {
     IndexSlot* slots;
