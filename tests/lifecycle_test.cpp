@@ -9,6 +9,7 @@
 #endif
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -180,6 +181,21 @@ TEST_F(LifecycleTest, CallsFromOtherThreadsTimeOutWhileTheLockIsHeld) {
     EXPECT_EQ(error_line, 42);
     EXPECT_EQ(reset_registers(), -1);
     EXPECT_EQ(notifications.take(), 0);
+}
+
+// Run alone (each test is a process of its own under ctest), the lock is taken while the process
+// has one thread, and given back after it started another, which must be woken, not time out.
+TEST_F(LifecycleTest, AThreadStartedWhileTheLockIsHeldGetsItAtTheRelease) {
+    ASSERT_TRUE(store_lock_wait());
+    ASSERT_EQ(set_int_variable("x", 7), 0);
+    std::atomic<int32_t> seen{0};
+    long long waited = 0;
+    std::thread reader([&] { waited = milliseconds_taken([&] { seen = get_int_variable("x"); }); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    store_lock_release();
+    reader.join();
+    EXPECT_EQ(seen, 7);
+    EXPECT_LT(waited, 900);
 }
 
 TEST_F(LifecycleTest, TheHoldingThreadTakesTheLockAgain) {

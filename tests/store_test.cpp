@@ -1,7 +1,10 @@
+#include <algorithm>
 #include <functional>
 #include <map>
+#include <memory>
 #include <random>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -37,6 +40,66 @@ TEST_F(StoreTest, LookupsCompareWholeNamesByteForByte) {
     EXPECT_EQ(find_variable("X"), nullptr);
     EXPECT_EQ(find_variable("a"), nullptr);
     EXPECT_EQ(find_variable("x "), nullptr);
+}
+
+// Names around the index's word boundaries: up to 8 bytes a name is compared within its slot, 9 to
+// 16 bytes as two words, longer ones with the rest of their bytes.
+struct TrickyName {
+    const char* label;
+    std::string name;
+};
+
+const TrickyName tricky_names[] = {
+    {.label = "empty", .name = ""},
+    {.label = "one_byte", .name = "a"},
+    {.label = "two_bytes_same_head_as_one", .name = "aa"},
+    {.label = "three_bytes_middle_differs", .name = "axa"},
+    {.label = "three_bytes", .name = "aaa"},
+    {.label = "four_bytes", .name = "abcd"},
+    {.label = "five_bytes_overlapping_words", .name = "abcde"},
+    {.label = "seven_bytes", .name = "var0000"},
+    {.label = "eight_bytes", .name = "var00000"},
+    {.label = "eight_bytes_last_differs", .name = "var00001"},
+    {.label = "nine_bytes", .name = "var000000"},
+    {.label = "nine_bytes_last_differs", .name = "var000001"},
+    {.label = "sixteen_bytes", .name = "abcdefghijklmnop"},
+    {.label = "seventeen_bytes_last_differs", .name = "abcdefghijklmnopq"},
+    {.label = "seventeen_bytes", .name = "abcdefghijklmnopr"},
+    {.label = "high_byte", .name = "\x80"},
+    {.label = "seven_high_bytes", .name = std::string(7, '\xff')},
+    {.label = "eight_high_bytes", .name = std::string(8, '\xff')},
+    {.label = "nine_high_bytes", .name = std::string(9, '\xff')},
+    {.label = "long", .name = std::string(100, 'n') + "\xfe"},
+};
+
+// Each name is read from a buffer of exactly its size, so that a read past its end stops the
+// sanitizer; and each near miss of a name (last or first byte changed, a byte more or less) that is
+// not itself in the table finds nothing.
+TEST_F(StoreTest, TrickyNamesFindTheirOwnRecordAndNearMissesNone) {
+    std::map<std::string, Variable*> created;
+    for (const TrickyName& row : tricky_names) created[row.name] = create_variable(row.name, INT_VAR);
+    auto find_exactly = [](const std::string& name) {
+        std::unique_ptr<char[]> bytes(new char[name.size()]);
+        std::copy(name.begin(), name.end(), bytes.get());
+        return find_variable(std::string_view(bytes.get(), name.size()));
+    };
+    for (const TrickyName& row : tricky_names) {
+        EXPECT_EQ(find_exactly(row.name), created[row.name]) << row.label;
+        std::vector<std::string> near_misses = {row.name + "a"};
+        if (!row.name.empty()) {
+            near_misses.push_back(row.name.substr(0, row.name.size() - 1));
+            for (std::size_t at : {std::size_t{0}, row.name.size() - 1}) {
+                std::string changed = row.name;
+                changed[at] = static_cast<char>(changed[at] ^ 1);
+                near_misses.push_back(changed);
+            }
+        }
+        for (const std::string& miss : near_misses) {
+            if (!created.contains(miss)) {
+                EXPECT_EQ(find_exactly(miss), nullptr) << row.label << " near miss";
+            }
+        }
+    }
 }
 
 TEST_F(StoreTest, ADuplicateNameFindsTheNewerRecordThenTheOlder) {

@@ -84,7 +84,9 @@ LockedStore* join_current() {
     return locked;
 }
 
-void leave(LockedStore* locked) {
+// Kept out of line, as every path that waits or frees: the calls on the store a thread used last,
+// the common ones, then save no registers for them.
+[[gnu::noinline]] void leave(LockedStore* locked) {
     bool last;
     {
         std::lock_guard guard(publication);
@@ -101,15 +103,26 @@ void let_go_of_joined() {
     if (LockedStore* joined = std::exchange(holding.joined, nullptr)) leave(joined);
 }
 
+[[gnu::noinline]] LockedStore* join_published() {
+    let_go_of_joined();
+    holding.joined = join_current();
+    if (holding.joined) release_at_thread_end.armed = true;
+    return holding.joined;
+}
+
 // The published store, with the calling thread among its users; null when there is none. The
 // comparison is safe: while the thread is a user of `joined`, no other store can have its address.
 LockedStore* published_store() {
     LockedStore* published = current.load(std::memory_order_acquire);
     if (published && published == holding.joined) return published;
+    return join_published();
+}
+
+// A store retired while the thread waited for its lock: the thread gives the lock back and leaves.
+[[gnu::noinline]] bool give_back_retired(LockedStore* locked) {
+    platform_lock_release(locked->lock);
     let_go_of_joined();
-    holding.joined = join_current();
-    if (holding.joined) release_at_thread_end.armed = true;
-    return holding.joined;
+    return false;
 }
 
 // Takes the lock, waiting at most `timeout_ms`, and makes its store the active one. Recursion
@@ -122,11 +135,7 @@ bool take(uint32_t timeout_ms) {
     }
     LockedStore* locked = published_store();
     if (!locked || !platform_lock_wait(locked->lock, platform_thread_id(), timeout_ms)) return false;
-    if (locked->retired.load(std::memory_order_acquire)) {  // retired while we waited
-        platform_lock_release(locked->lock);
-        let_go_of_joined();
-        return false;
-    }
+    if (locked->retired.load(std::memory_order_acquire)) return give_back_retired(locked);
     holding.locked = locked;
     holding.depth = 1;
     use_store(locked->store);

@@ -1,6 +1,6 @@
 #include "name_index.h"
 
-#include <bit>
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -9,59 +9,24 @@
 
 struct IndexSlot {
     Variable* variable;  // null: free
+    uint64_t head;       // the name key's head
     uint32_t hash;
-    uint32_t length;  // of the name, modulo 2^32
+    uint32_t length;  // of the name, or UINT32_MAX for a name at least that long
 };
 
 namespace {
 
-// Eight bytes at a time, each word folded in by a rotation and a multiplication. A multiplication
-// only carries upwards, so the last step folds the high half down and multiplies once more:
-// then every byte of the name reaches the low bits too, which choose the slot.
-uint32_t hash_of(std::string_view name) {
-    constexpr uint64_t multiplier = 0x9E3779B97F4A7C15u;
-    uint64_t hash = name.size();
-    const char* bytes = name.data();
-    std::size_t left = name.size();
-    for (; left >= 8; bytes += 8, left -= 8) {
-        uint64_t word;
-        std::memcpy(&word, bytes, 8);
-        hash = (std::rotl(hash, 5) ^ word) * multiplier;
-    }
-    if (left > 0) {
-        uint64_t word = 0;
-        std::memcpy(&word, bytes, left);
-        hash = (std::rotl(hash, 5) ^ word) * multiplier;
-    }
-    hash = (hash ^ (hash >> 32)) * multiplier;
-    return static_cast<uint32_t>(hash >> 32);
-}
+uint32_t stored_length(std::size_t size) { return static_cast<uint32_t>(std::min<std::size_t>(size, UINT32_MAX)); }
 
-// Whether the `size` bytes at a and b agree. Names of up to 16 bytes, the common ones, are
-// compared as two words that may overlap, without a call.
-bool same_bytes(const char* a, const char* b, std::size_t size) {
-    auto word = [](const char* bytes) {
-        uint64_t value;
-        std::memcpy(&value, bytes, 8);
-        return value;
-    };
-    if (size >= 8 && size <= 16) return word(a) == word(b) && word(a + size - 8) == word(b + size - 8);
-    if (size > 16) return std::memcmp(a, b, size) == 0;
-    for (std::size_t i = 0; i < size; ++i) {
-        if (a[i] != b[i]) return false;
-    }
-    return true;
-}
-
-// A record whose name has the key's length modulo 2^32 holds at least as many bytes as the key
-// unless the key is 4 GiB or longer: only then is it compared byte by byte, stopping at the
-// record's NUL, which no byte of a key matches.
-bool has_name(const IndexSlot& slot, const NameKey& key) {
-    if (slot.hash != key.hash || slot.length != static_cast<uint32_t>(key.name.size())) return false;
+// Whether the record's name, whose hash, length and head agree with the key's, has the key's
+// bytes past the head too. Below UINT32_MAX bytes the stored length is exact, and the words that
+// end at the name's end, or memcmp, cover the rest; only a name of 4 GiB or longer is compared
+// byte by byte, stopping at the record's NUL, which no byte of a key matches.
+bool same_tail(const IndexSlot& slot, const NameKey& key) {
     const char* stored = slot.variable->name;
-    if (key.name.size() <= UINT32_MAX) {
-        return same_bytes(stored, key.name.data(), key.name.size()) && stored[key.name.size()] == '\0';
-    }
+    const std::size_t size = key.name.size();
+    if (size <= 16) return load_word<uint64_t>(stored + size - 8) == load_word<uint64_t>(key.name.data() + size - 8);
+    if (slot.length < UINT32_MAX) return std::memcmp(stored + 8, key.name.data() + 8, size - 8) == 0;
     for (char byte : key.name) {
         if (*stored++ != byte) return false;
     }
@@ -70,11 +35,28 @@ bool has_name(const IndexSlot& slot, const NameKey& key) {
 
 std::size_t next_slot(const NameIndex& index, std::size_t slot) { return (slot + 1) & (index.capacity - 1); }
 
-// The slot holding the key's name, or the free slot where it would go.
+// The slot holding the key's name, or the free slot where it would go. A name of up to 8 bytes is
+// told apart within the slots, a longer one by its record's bytes too: two probes, so that the
+// short names' one calls nothing and keeps all it needs in a few registers.
+template <bool long_name>
+std::size_t probe(const NameIndex& index, const NameKey& key) {
+    const uint32_t length = stored_length(key.name.size());
+    for (std::size_t slot = key.hash & (index.capacity - 1);; slot = next_slot(index, slot)) {
+        const IndexSlot& candidate = index.slots[slot];
+        if (!candidate.variable) return slot;
+        if (candidate.hash == key.hash && candidate.head == key.head && candidate.length == length &&
+            (!long_name || same_tail(candidate, key))) {
+            return slot;
+        }
+    }
+}
+
+[[gnu::noinline]] std::size_t long_name_probe(const NameIndex& index, const NameKey& key) {
+    return probe<true>(index, key);
+}
+
 std::size_t slot_for(const NameIndex& index, const NameKey& key) {
-    std::size_t slot = key.hash & (index.capacity - 1);
-    while (index.slots[slot].variable && !has_name(index.slots[slot], key)) slot = next_slot(index, slot);
-    return slot;
+    return key.name.size() <= 8 ? probe<false>(index, key) : long_name_probe(index, key);
 }
 
 // Keeps the table at most half full.
@@ -107,13 +89,11 @@ void free_slot(NameIndex& index, std::size_t hole) {
             hole = slot;
         }
     }
-    index.slots[hole] = {nullptr, 0, 0};
+    index.slots[hole] = {nullptr, 0, 0, 0};
     --index.used;
 }
 
 }  // namespace
-
-NameKey key_of(std::string_view name) { return {name, hash_of(name)}; }
 
 Variable* index_find(const NameIndex& index, const NameKey& key) {
     if (index.used == 0) return nullptr;
@@ -125,7 +105,7 @@ bool index_insert(NameIndex& index, Variable* variable, const NameKey& key, Vari
     IndexSlot& slot = index.slots[slot_for(index, key)];
     *replaced = slot.variable;
     if (!slot.variable) ++index.used;
-    slot = {variable, key.hash, static_cast<uint32_t>(key.name.size())};
+    slot = {variable, key.head, key.hash, stored_length(key.name.size())};
     return true;
 }
 

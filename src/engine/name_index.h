@@ -1,23 +1,17 @@
 // A store's index: from a name to the newest record of that name, in constant time. An open
-// addressing table with linear probing; each slot keeps the name's hash beside the record.
-// Names hold no NUL byte.
+// addressing table with linear probing; each slot keeps the name's hash, length and first bytes
+// beside the record, so that a name of up to 8 bytes is told apart within the slot, without a
+// visit to the record. Names hold no NUL byte.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
+#include "name_key.h"
+
 struct Variable;
 struct IndexSlot;
-
-// A name with its hash, worked out once: the scanner hashes a name once for its lookup and, when
-// the name is new, for its creation.
-struct NameKey {
-    std::string_view name;
-    uint32_t hash;
-};
-
-NameKey key_of(std::string_view name);
 
 struct NameIndex {
     IndexSlot* slots;

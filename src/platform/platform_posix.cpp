@@ -6,6 +6,9 @@
 #include <stdint.h>
 #include <sys/socket.h>
 #include <sys/syscall.h>
+#if __has_include(<sys/single_threaded.h>)
+#include <sys/single_threaded.h>
+#endif
 #include <time.h>
 #include <unistd.h>
 
@@ -37,6 +40,19 @@ uint64_t holder_word(uint64_t thread) {
     return thread << generation_bits | fork_generation.load(std::memory_order_relaxed);
 }
 
+// Whether the calling thread is the process's only one, as the C library keeps count: then no
+// other thread can take a lock or wait for one, and taking and giving back need no atomic
+// read-modify-write, which costs more than all the rest of a host's call. Only this thread can
+// make the answer false, by starting a thread, and that start orders what it did before. Where the
+// C library does not say, every call takes the atomic path.
+bool only_thread() {
+#if __has_include(<sys/single_threaded.h>)
+    return __libc_single_threaded != 0;
+#else
+    return false;
+#endif
+}
+
 bool holder_is_gone(uint64_t word) {
     return (word & generation_mask) != fork_generation.load() && (word >> generation_bits) != fork_survivor.load();
 }
@@ -56,7 +72,8 @@ void wake_all(std::atomic<uint32_t>& word) {
 
 // The holder's word is taken with one compare-and-swap when it is 0 and given back with one
 // store. A thread that finds it taken sleeps on the count of releases, which every release with
-// waiters moves on, so no release between its look and its sleep goes unseen. The lock is a few
+// waiters moves on, so no release between its look and its sleep goes unseen. The only thread of
+// the process takes and gives back with plain loads and stores (only_thread). The lock is a few
 // words and nothing else, so a process made by fork, whatever the parent's threads were doing,
 // finds it in a state it can use.
 struct PlatformLock {
@@ -66,8 +83,13 @@ struct PlatformLock {
 
     bool try_take(uint64_t thread) {
         uint64_t none = 0;
-        return holder.compare_exchange_strong(none, holder_word(thread), std::memory_order_acquire,
-                                              std::memory_order_relaxed);
+        if (!only_thread()) {
+            return holder.compare_exchange_strong(none, holder_word(thread), std::memory_order_acquire,
+                                                  std::memory_order_relaxed);
+        }
+        if (holder.load(std::memory_order_acquire) != none) return false;
+        holder.store(holder_word(thread), std::memory_order_relaxed);
+        return true;
     }
 
     // Takes the lock when it is free or its holder is gone.
@@ -114,12 +136,24 @@ bool platform_lock_wait(PlatformLock* lock, uint64_t thread, uint32_t timeout_ms
     return lock->try_take(thread) || wait_for_release(*lock, thread, timeout_ms);
 }
 
+namespace {
+
+[[gnu::noinline]] void wake_waiters(PlatformLock& lock) {
+    lock.releases.fetch_add(1);
+    wake_all(lock.releases);
+}
+
+}  // namespace
+
+// A waiter counted in a process that has one thread is a parent's thread seen from a child made
+// by fork: there is nobody to wake.
 void platform_lock_release(PlatformLock* lock) {
-    lock->holder.store(0);
-    if (lock->waiters.load() > 0) {
-        lock->releases.fetch_add(1);
-        wake_all(lock->releases);
+    if (only_thread()) {
+        lock->holder.store(0, std::memory_order_release);
+        return;
     }
+    lock->holder.store(0);
+    if (lock->waiters.load() > 0) wake_waiters(*lock);
 }
 
 uint64_t platform_lock_holder(const PlatformLock* lock) {
