@@ -259,6 +259,19 @@ TEST_F(HostFunctions, OutputFunctionReceivesWhatStandardOutputWould) {
     EXPECT_EQ(run_script(script).output, standard);
 }
 
+// What the run wrote before a call reaches standard output before what the host's function writes
+// there itself, and what it wrote after the call comes after.
+TEST_F(HostFunctions, AFunctionsOwnOutputStandsBetweenTheLinesAroundItsCall) {
+    Behaviour print = [](regscript_call* call) {
+        std::fputs("[host]\n", stdout);
+        regscript_return_int(call, 5);
+    };
+    ASSERT_EQ(define("print", REGSCRIPT_INT, "", &print), 0);
+    EXPECT_EQ(run_script("1; print(); 2;").output,
+              "* Integer statement result=1\t marlin result=1\n[host]\n* Integer statement result=5\t marlin result=5\n"
+              "* Integer statement result=2\t marlin result=2\n");
+}
+
 // Runs on several threads call host functions; each call sees its own arguments.
 TEST_F(HostFunctions, CallsFromRunsOnSeveralThreads) {
     SilencedOutput silenced;

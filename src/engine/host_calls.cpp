@@ -6,6 +6,7 @@
 #include "diagnostics.h"
 #include "memory.h"
 #include "numbers.h"
+#include "output.h"
 #include "scanner.h"
 #include "scratch.h"
 #include "script_run.h"
@@ -136,6 +137,7 @@ bool call_host_function() {
         default: call->result.text = nullptr; break;
     }
     calls.calling = call;
+    flush_output();  // the host's function may write to standard output too
     definition.function(call, definition.context);
     calls.calling = nullptr;
     return !call->failed;

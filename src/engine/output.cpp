@@ -46,13 +46,38 @@ OutputFunction current_output_function() {
     return output_function;
 }
 
+// What a run writes to standard output waits here and goes to the C library in one call when the
+// run ends, before a host function runs, before output goes to the host's function instead, and
+// when the room is full: the same bytes in the same order, for one call instead of one a line.
+// Only a run writes, and runs take turns on the run lock.
+struct PendingOutput {
+    std::size_t length;
+    char bytes[4096];
+};
+PendingOutput pending = {};
+
+void write_pending_output() {
+    if (pending.length == 0) return;
+    std::fwrite(pending.bytes, 1, pending.length, stdout);
+    pending.length = 0;
+}
+
 // The host's function takes at most INT32_MAX bytes at a time.
 void write_output(const char* bytes, std::size_t length) {
     const OutputFunction destination = current_output_function();
     if (!destination.function) {
-        std::fwrite(bytes, 1, length, stdout);
+        if (length > sizeof pending.bytes - pending.length) {
+            write_pending_output();
+            if (length > sizeof pending.bytes) {
+                std::fwrite(bytes, 1, length, stdout);
+                return;
+            }
+        }
+        std::memcpy(pending.bytes + pending.length, bytes, length);
+        pending.length += length;
         return;
     }
+    write_pending_output();
     while (length > 0) {
         const std::size_t piece = length < INT32_MAX ? length : INT32_MAX;
         destination.function(bytes, static_cast<int32_t>(piece), destination.context);
@@ -64,10 +89,12 @@ void write_output(const char* bytes, std::size_t length) {
 void write_output(std::string_view text) { write_output(text.data(), text.size()); }
 
 // A trace line: fixed texts and numbers, written to the output in one piece. Its parts are
-// bounded, so the buffer needs no checks: two integers of at most 11 characters, one "%f" text,
-// and the texts, which are literals.
+// bounded, so it needs no checks as it grows: two integers of at most 11 characters, one "%f"
+// text, and the texts, which are literals. A line for standard output is built where it waits.
 class TraceLine {
 public:
+    TraceLine() : start(room_in_pending()), end(start) {}
+
     template <std::size_t size>
     TraceLine& text(const char (&literal)[size]) {
         static_assert(size <= literal_capacity);
@@ -83,15 +110,34 @@ public:
         end = write_fixed_six(end, value);
         return *this;
     }
-    void print() { write_output(buffer, static_cast<std::size_t>(end - buffer)); }
+    void print() {
+        if (start == own_room) {
+            write_output(own_room, static_cast<std::size_t>(end - start));
+        } else {
+            pending.length = static_cast<std::size_t>(end - pending.bytes);
+        }
+    }
 
 private:
     static constexpr std::size_t literal_capacity = 32;
-    char buffer[3 * literal_capacity + 2 * 11 + fixed_decimals_capacity];
-    char* end = buffer;
+    static constexpr std::size_t capacity = 3 * literal_capacity + 2 * 11 + fixed_decimals_capacity;
+
+    // Where the pending output has room for a whole line, when standard output takes it;
+    // otherwise the line's own room.
+    char* room_in_pending() {
+        if (current_output_function().function) return own_room;
+        if (sizeof pending.bytes - pending.length < capacity) write_pending_output();
+        return pending.bytes + pending.length;
+    }
+
+    char own_room[capacity];
+    char* start;
+    char* end;
 };
 
 }  // namespace
+
+void flush_output() { write_pending_output(); }
 
 bool output_enabled() { return standard_output_enabled.load(std::memory_order_relaxed); }
 

@@ -73,6 +73,7 @@ void end_text_run(RunState& run, int parse_status) {
     take_warnings(run);
     scanner_close_text();
     close_all_calls();
+    flush_output();
     // What an unfinished statement made is freed with the run, not left to a later one.
     release_statement_memory();
 }
@@ -82,6 +83,7 @@ void end_text_run(RunState& run, int parse_status) {
 void end_code_run(RunState& run) {
     running = false;
     run.warning_count = 0;
+    flush_output();
 }
 
 // The names as the compiled statements saw them, for the text that goes on after them.
