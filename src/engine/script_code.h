@@ -32,8 +32,16 @@ enum class Op : uint8_t {
     end,
 };
 
+// Where a binary instruction finds its right operand.
+enum class RightOperand : uint8_t {
+    stack,     // above the left one
+    constant,  // the instruction's integer or number
+    variable,  // the value of the instruction's variable
+};
+
 struct Instruction {
     Op op;
+    RightOperand right;  // of a binary instruction
     union {
         int32_t integer;
         double number;

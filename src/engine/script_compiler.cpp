@@ -135,7 +135,7 @@ private:
             code.instructions = static_cast<Instruction*>(grown);
             code.capacity = capacity;
         }
-        code.instructions[code.count] = Instruction{op, {}};
+        code.instructions[code.count] = Instruction{op, RightOperand::stack, {}};
         ++code.count;
         return true;
     }
@@ -145,6 +145,25 @@ private:
         return true;
     }
     Instruction& last() { return code.instructions[code.count - 1]; }
+
+    // A binary instruction whose right side is one constant or variable takes it in itself: the
+    // value is read at the same moment, with one instruction less to run.
+    void fold_right_operand(std::size_t right_side) {
+        if (code.count != right_side + 2) return;
+        Instruction& operand = code.instructions[right_side];
+        const Instruction& binary = code.instructions[right_side + 1];
+        RightOperand right;
+        switch (operand.op) {
+            case Op::int_constant:
+            case Op::double_constant: right = RightOperand::constant; break;
+            case Op::load_int:
+            case Op::load_double: right = RightOperand::variable; break;
+            default: return;
+        }
+        operand.op = binary.op;
+        operand.right = right;
+        --code.count;
+    }
 
     // The stack grows by `pushed` values, within its capacity.
     bool push(int pushed) {
@@ -160,9 +179,11 @@ private:
             const BinaryOperator& op = binary_operator(token);
             if (op.level == 0 || op.level < level) break;
             advance();
+            const std::size_t right_side = code.count;
             const std::optional<Kind> right = expression(op.right_to_left ? op.level : op.level + 1);
             const std::optional<Op> instruction = *left == Kind::integer ? op.integer : op.real;
             if (right != left || !instruction || !emit(*instruction)) return std::nullopt;
+            fold_right_operand(right_side);
             push(-1);
             if (op.compares) left = Kind::integer;
         }
