@@ -17,12 +17,12 @@ FAST_THREAD_LOCAL const VariableStore* held_store = nullptr;
 
 void note_store_lock_held(const VariableStore* store) { held_store = store; }
 
-void assert_store_locked(std::source_location caller) {
+void assert_store_locked(const char* function, const char* file, int line) {
     if (held_store && held_store == active_store()) return;
     std::fprintf(stderr,
                  "regscript: %s (%s:%u) ran on a thread that does not hold the store lock; take the "
                  "lock (StoreLockScope) around the call\n",
-                 caller.function_name(), caller.file_name(), static_cast<unsigned>(caller.line()));
+                 function, file, static_cast<unsigned>(line));
     std::fflush(stderr);
     std::abort();
 }

@@ -4,17 +4,18 @@
 // aborts the test program with a message. Other builds compile both calls to nothing.
 #pragma once
 
-#include <source_location>
-
 struct VariableStore;
 
 #ifdef REGSCRIPT_LOCK_CHECKS
 // The calling thread now holds the lock of `store`; null: it holds no store lock any more.
 void note_store_lock_held(const VariableStore* store);
 
-// Aborts, naming the caller, unless the calling thread holds the lock of its active store.
-void assert_store_locked(std::source_location caller = std::source_location::current());
+// Aborts, naming the caller, unless the calling thread holds the lock of its active store. The
+// caller's place comes from the compiler's builtins, which every compiler the library supports
+// has (std::source_location is missing from some of them).
+void assert_store_locked(const char* function = __builtin_FUNCTION(), const char* file = __builtin_FILE(),
+                         int line = __builtin_LINE());
 #else
 inline void note_store_lock_held(const VariableStore*) {}
-inline void assert_store_locked(std::source_location = std::source_location::current()) {}
+inline void assert_store_locked() {}
 #endif
