@@ -240,3 +240,19 @@ double text_to_double(const char* text) {
     const double magnitude = number_value(number);
     return negative ? -magnitude : magnitude;
 }
+
+NumberLiteral number_literal_at(const char* start, const char* end) {
+    if (start[0] == '0' && start[1] == 'x' && is_hex_digit(start[2])) {
+        const char* digit = start + 2;
+        while (is_hex_digit(*digit)) ++digit;
+        return {digit, false};
+    }
+    NumberLiteral literal{skip_digits(start, end), false};
+    if (literal.end[0] == '.' && is_digit(literal.end[1])) literal = {skip_digits(literal.end + 1, end), true};
+    if (*literal.end == 'e' || *literal.end == 'E') {
+        const char* exponent = literal.end + 1;
+        if (*exponent == '+' || *exponent == '-') ++exponent;
+        if (is_digit(*exponent)) literal = {skip_digits(exponent, end), true};
+    }
+    return literal;
+}

@@ -24,6 +24,15 @@ inline const char* skip_digits(const char* text, const char* end) {
     return text;
 }
 
+// How far the number literal that begins at `start` (a digit) reaches, before `end`: a decimal or
+// hexadecimal integer, or a double, which is digits with a fraction, an exponent or both. A "."
+// or an exponent that is not followed by a digit is not part of the number.
+struct NumberLiteral {
+    const char* end;
+    bool is_double;
+};
+NumberLiteral number_literal_at(const char* start, const char* end);
+
 // Decimal text to integer, wrapping modulo 2^32: spaces are skipped; then a leading "0x" means
 // hexadecimal, any other leading "0" not followed by a digit gives 0, and the rest reads as
 // atoi does (blanks, a sign, digits). A null text gives 0.

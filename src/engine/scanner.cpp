@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "conversions.h"
+#include "echoed_bytes.h"
 #include "grammar.hpp"
 #include "keyword_lookup.h"
 #include "memory.h"
@@ -68,44 +69,14 @@ void pass_line_ends(const char* from, const char* to) {
     }
 }
 
-bool starts_with_byte_order_mark(const char* text) { return std::strncmp(text, "\xEF\xBB\xBF", 3) == 0; }
-
-// Where the number that ends just before `at` on its line begins; `at` when there is none (the
-// digits of a name such as `a1` are no number).
-const char* number_before(const char* at) {
-    const char* digits = at;
-    while (digits > scanner.line_start && is_digit(digits[-1])) --digits;
-    if (digits > scanner.line_start && (is_letter(digits[-1]) || digits[-1] == '.')) return at;
-    return digits;
-}
-
 // A byte that begins no token is echoed; the run notes why it probably was not meant.
-// How many bytes the character at `at` has when they form one UTF-8 character (`é`), so that
-// it is echoed and warned about once; 1 for any other byte.
-std::size_t echoed_length(const char* at) {
-    const auto lead = static_cast<unsigned char>(*at);
-    const std::size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                               : lead >= 0xF0 && lead <= 0xF4                                  ? 4
-                                                                                               : 1;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((static_cast<unsigned char>(at[i]) & 0xC0) != 0x80) return 1;
-    }
-    return length;
-}
-
 void note_echoed_byte(const char* at, std::size_t length) {
-    if (at < scanner.block + 3 && starts_with_byte_order_mark(scanner.block)) {
-        if (at == scanner.block) scanner_note_warning(make_warning(WarningKind::byte_order_mark, place_of(at, 3)));
-    } else if (*at == '\r') {
-        if (!scanner.carriage_return_noted) scanner_note_warning(make_warning(WarningKind::carriage_return, place_of(at, 1)));
+    const EchoNote note = note_for_echo(at, length, {scanner.block, scanner.line_start, scanner.end});
+    if (*at == '\r') {
+        if (scanner.carriage_return_noted) return;  // one warning a run is enough for CR line ends
         scanner.carriage_return_noted = true;
-    } else if (const char* digits = number_before(at); *at == '.' && digits < at) {
-        scanner_note_warning(make_warning(WarningKind::dot_after_digits, place_of(digits, static_cast<std::size_t>(at + 1 - digits))));
-    } else if (*at == '.' && is_digit(at[1])) {
-        scanner_note_warning(make_warning(WarningKind::dot_before_digits, place_of(at, static_cast<std::size_t>(skip_digits(at + 1, scanner.end) - at))));
-    } else {
-        scanner_note_warning(make_warning(WarningKind::byte_begins_no_token, place_of(at, length)));
     }
+    if (note.kind) scanner_note_warning(make_warning(*note.kind, place_of(note.text, note.length)));
 }
 
 // The end of a quiet scan, at the token that would have printed, warned or allocated.
@@ -144,37 +115,16 @@ int read_identifier(const char* start, SemanticValue* value) {
     return variable->type;
 }
 
-// Decimal and hexadecimal integers, and doubles: digits with a fraction, an exponent or both.
-// A "." or exponent that is not followed by a digit is not part of the number.
+// Integers and doubles (number_literal_at).
 int read_number(const char* start, SemanticValue* value) {
-    const char* end = start;
-    if (start[0] == '0' && start[1] == 'x' && is_hex_digit(start[2])) {
-        for (end = start + 2; is_hex_digit(*end);) ++end;
-        scanner.position = end;
+    const NumberLiteral literal = number_literal_at(start, scanner.end);
+    scanner.position = literal.end;
+    if (!literal.is_double) {
         value->integer = text_to_int(start);
         return TOKEN_INT_CONST;
     }
-    end = skip_digits(start, scanner.end);
-    bool is_double = false;
-    if (end[0] == '.' && is_digit(end[1])) {
-        end = skip_digits(end + 1, scanner.end);
-        is_double = true;
-    }
-    if (*end == 'e' || *end == 'E') {
-        const char* exponent = end + 1;
-        if (*exponent == '+' || *exponent == '-') ++exponent;
-        if (is_digit(*exponent)) {
-            end = skip_digits(exponent, scanner.end);
-            is_double = true;
-        }
-    }
-    scanner.position = end;
-    if (is_double) {
-        value->number = decimal_to_double(std::string_view(start, static_cast<std::size_t>(end - start)));
-        return TOKEN_DOUBLE_CONST;
-    }
-    value->integer = text_to_int(start);
-    return TOKEN_INT_CONST;
+    value->number = decimal_to_double(std::string_view(start, static_cast<std::size_t>(literal.end - start)));
+    return TOKEN_DOUBLE_CONST;
 }
 
 // A string literal runs to the next double quote, newlines included; without one, the quote is
