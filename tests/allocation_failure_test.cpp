@@ -163,6 +163,26 @@ TEST(AllocationFailures, BelongToTheThreadThatMetThem) {
     EXPECT_FALSE(allocation_failed());
 }
 
+// A failure the thread met before a run (here in a host call) is not the run's: a prepared script
+// that compiles at the start of that run compiles, and runs, all of its text.
+TEST_F(EngineTest, AFailureBeforeAPreparedRunIsNotTheCompilersToo) {
+    regscript_script* script = regscript_prepare("x = x + 1;");
+    ASSERT_NE(script, nullptr);
+    run_script("x = 0;");
+    for (int run = 1; run <= 3; ++run) {
+        fail_allocation_after(1);
+        EXPECT_EQ(set_string_variable("s", "text"), -1);
+        fail_allocation_after(0);
+        int32_t result;
+        {
+            SilencedOutput silence;
+            result = regscript_run_prepared(script, nullptr);
+        }
+        EXPECT_EQ(result, run) << "run " << run;
+    }
+    regscript_free_prepared(script);
+}
+
 #else
 
 TEST(AllocationFailures, NeedTheFaultInjectionBuild) { GTEST_SKIP() << "built without REGSCRIPT_FAULT_INJECTION"; }

@@ -246,6 +246,9 @@ private:
 
 bool compile_script(const char* text, std::size_t length, ScriptCode& code) {
     free_script_code(code);
+    // A failure this thread met before (in a host call) would end the quiet scan at once, as if
+    // the text ended there; the run that follows forgets it too.
+    forget_allocation_failures();
     code.shape = store_shape();
     scanner_open_text_in_place(text, length);
     StoreResolver resolver(code.names);
