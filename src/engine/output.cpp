@@ -103,7 +103,16 @@ public:
         return *this;
     }
     TraceLine& integer(int32_t value) {
+        integer_start = end;
         end = std::to_chars(end, end + 11, value).ptr;
+        integer_end = end;
+        return *this;
+    }
+    // The integer written last, once more: its digits copied rather than worked out again.
+    TraceLine& same_integer() {
+        const auto length = static_cast<std::size_t>(integer_end - integer_start);
+        std::memcpy(end, integer_start, length);
+        end += length;
         return *this;
     }
     TraceLine& fixed(double value) {
@@ -133,6 +142,8 @@ private:
     char own_room[capacity];
     char* start;
     char* end;
+    const char* integer_start = nullptr;
+    const char* integer_end = nullptr;
 };
 
 }  // namespace
@@ -151,7 +162,7 @@ void set_output_function(regscript_output_function function, void* context) {
 
 void print_integer_statement(int32_t value) {
     if (!output_enabled()) return;
-    TraceLine().text("* Integer statement result=").integer(value).text("\t marlin result=").integer(value).text("\n").print();
+    TraceLine().text("* Integer statement result=").integer(value).text("\t marlin result=").same_integer().text("\n").print();
 }
 
 void print_double_statement(double value, int32_t truncated) {
