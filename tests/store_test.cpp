@@ -29,6 +29,37 @@ TEST_F(StoreTest, BuiltinsStandNewestFirstAfterInitialisation) {
     EXPECT_DOUBLE_EQ(find_variable("ln")->value.function(1.0), 0.0);
 }
 
+// Compiled scripts keep pointers to records while the store's shape stays: every change that can
+// free a record or change its type moves the shape, and a change of value does not.
+TEST_F(StoreTest, TheShapeMovesExactlyWhenARecordIsMadeRemovedOrRetyped) {
+    struct Change {
+        const char* name;
+        std::function<void()> apply;
+        bool moves_shape;
+    };
+    const std::vector<Change> changes = {
+        {"lookup", [] { find_variable("n"); }, false},
+        {"value", [] { find_variable("n")->value.integer = 5; }, false},
+        {"text", [] { set_variable_text(find_variable("s"), "abc"); }, false},
+        {"creation", [] { create_variable("m", INT_VAR); }, true},
+        {"retype", [] { retype_variable(find_variable("n"), DOUBLE_VAR); }, true},
+        {"removal", [] { remove_variable(find_variable("n")); }, true},
+        {"retirement", [] { retire_variable(find_variable("n")); }, true},
+        {"freeing retired records", [] { free_retired_variables(); }, false},
+        {"clearing", [] { clear_variables(); }, true},
+        {"built-ins", [] { load_builtin_functions(); }, true},
+    };
+    for (const Change& change : changes) {
+        clear_variables();
+        load_builtin_functions();
+        create_variable("n", INT_VAR);
+        create_variable("s", STRING_VAR);
+        const StoreShape before = store_shape();
+        change.apply();
+        EXPECT_EQ(!(store_shape() == before), change.moves_shape) << change.name;
+    }
+}
+
 TEST_F(StoreTest, LookupsCompareWholeNamesByteForByte) {
     const std::vector<std::string> names = {"", "a b", "int", "x", "x\x80\xff"};
     for (const std::string& name : names) create_variable(name, INT_VAR);
